@@ -1,0 +1,8 @@
+#!/bin/sh
+# Installs what Tarsel needs to build, run and test on Debian 12.
+set -e
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y \
+    cmake g++ make qt6-base-dev qt6-svg-dev libgl1-mesa-dev 7zip xvfb xauth imagemagick
