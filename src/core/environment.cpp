@@ -308,9 +308,29 @@ QString WindowTitleText(const QString &freeText, const QString &pattern)
         .arg(ExeBaseName(true), ShortVersion(), freeText, ExeDateText(pattern));
 }
 
+namespace
+{
+
+// A program in the system's own program folders is installed, even where that folder is
+// writable (for root): its settings never go beside it.
+bool InSystemProgramFolder(const QString &exeFolder)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(exeFolder);
+    return false;
+#else
+    for (const char *prefix : {"/usr/", "/bin/", "/sbin/"})
+        if (exeFolder.startsWith(QLatin1String(prefix)))
+            return true;
+    return false;
+#endif
+}
+
+} // namespace
+
 QString ConfigFolderFor(const QString &exeFolder, bool exeFolderWritable)
 {
-    if (exeFolderWritable)
+    if (exeFolderWritable && !InSystemProgramFolder(exeFolder))
         return exeFolder;
     const QString location = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     return location.isEmpty() ? exeFolder

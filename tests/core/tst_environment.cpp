@@ -183,6 +183,12 @@ void TestEnvironment::configFolderFor()
     QVERIFY(!config.isEmpty());
     QCOMPARE(ConfigFolderFor(exeFolder, false),
              IncludeTrailingDelimiter(QDir::toNativeSeparators(config)));
+#ifndef Q_OS_WIN
+    // An installed program keeps its settings in the user's folder, even when run by root.
+    for (const char *installed : {"/usr/bin/", "/usr/local/bin/", "/bin/"})
+        QCOMPARE(ConfigFolderFor(QString::fromLatin1(installed), true),
+                 IncludeTrailingDelimiter(config));
+#endif
 }
 
 void TestEnvironment::userProfileFolder_data()

@@ -107,6 +107,8 @@ void tst_ExclusionsWindow::roundTripKeepsFileAndPlacement()
                  .isEmpty());
 
     TForm_exclu reopened(nullptr, m_settings, m_list);
+    reopened.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&reopened));
     QCOMPARE(reopened.frameGeometry(), placed);
     QVERIFY(MessageBox::shown().isEmpty());
 }
