@@ -5,4 +5,5 @@ SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 $SUDO apt-get update
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y \
-    cmake g++ make qt6-base-dev qt6-svg-dev libgl1-mesa-dev 7zip xvfb xauth imagemagick
+    cmake g++ make qt6-base-dev qt6-svg-dev libgl1-mesa-dev 7zip \
+    dpkg-dev desktop-file-utils xvfb xauth imagemagick

@@ -554,13 +554,16 @@ void TForm1::buildWidgets()
 
     GroupBox2 =
         static_cast<QGroupBox *>(named(new QGroupBox(Texts::DatesGroup, Panel1), "GroupBox2"));
-    GroupBox2->setFixedWidth(251);
+    // 251 pixels wide as designed, wider when the system's font needs it for the date modes.
+    GroupBox2->setMinimumWidth(251);
+    GroupBox2->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     panel1Layout->addWidget(GroupBox2);
     auto *datesLayout = new QVBoxLayout(GroupBox2);
     Calendar1 = static_cast<QCalendarWidget *>(named(new QCalendarWidget(GroupBox2), "Calendar1"));
     Calendar1->setFirstDayOfWeek(Qt::Monday);
     Calendar1->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
     Calendar1->setGridVisible(false);
+    Calendar1->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     datesLayout->addWidget(Calendar1, 1);
 
     Panel2 = named(new QWidget(GroupBox2), "Panel2");
@@ -586,6 +589,8 @@ void TForm1::buildWidgets()
     setHint(RadioGroup_DATE, Texts::DateHint);
     RadioGroup_DATEButtons = new QButtonGroup(RadioGroup_DATE);
     auto *radioLayout = new QHBoxLayout(RadioGroup_DATE);
+    radioLayout->setContentsMargins(2, 2, 2, 2);
+    radioLayout->setSpacing(2);
     const QStringList modes = {QStringLiteral("Strict. Ant."), QStringLiteral("Date Exacte"),
                                QStringLiteral("Strict. Post.")};
     for (int i = 0; i < modes.size(); ++i) {
@@ -642,10 +647,10 @@ void TForm1::buildWidgets()
     ListBox_PATH =
         static_cast<QListWidget *>(named(new QListWidget(panel_DossierTrouve), "ListBox_PATH"));
     ListBox_PATH->setFrameShape(QFrame::NoFrame);
+    // Two columns: each entry takes half of the list's width.
     ListBox_PATH->setFlow(QListView::TopToBottom);
     ListBox_PATH->setWrapping(true);
     ListBox_PATH->setResizeMode(QListView::Adjust);
-    ListBox_PATH->setUniformItemSizes(true);
     foundLayout->addWidget(ListBox_PATH, 1);
     connect(ListBox_PATH, &QListWidget::itemClicked, this, &TForm1::ListBox_PATHClick);
 
@@ -658,10 +663,10 @@ void TForm1::buildWidgets()
     ValueListEditor1->verticalHeader()->hide();
     ValueListEditor1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ValueListEditor1->verticalHeader()->setDefaultSectionSize(18);
-    ValueListEditor1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    ValueListEditor1->horizontalHeader()->setStretchLastSection(true);
-    ValueListEditor1->setColumnWidth(0, 361);
-    ValueListEditor1->setColumnWidth(1, 58);
+    // The path column takes what the date column leaves; the date column can be resized.
+    ValueListEditor1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    ValueListEditor1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Interactive);
+    ValueListEditor1->setColumnWidth(1, 125);
     ValueListEditor1->setWordWrap(false);
     splitter_FICHIERS->setSizes({129, 400});
     splitter_FICHIERS->setCollapsible(1, false);
@@ -933,6 +938,13 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::Enter:
         updateHintUnderPointer(widget);
+        break;
+    case QEvent::Resize:
+        if (widget == JvCaptionPanel1)
+            FormResize();
+        else if (widget == ListBox_PATH->viewport())
+            ListBox_PATH->setGridSize(
+                QSize(widget->width() / 2, ListBox_PATH->fontMetrics().height() + 4));
         break;
     case QEvent::Leave:
         updateHintUnderPointer(widget->parentWidget());

@@ -275,6 +275,9 @@ void TestMainWindow::statusPanelsAndMenus()
         m_form->resize(width, 628);
         QCoreApplication::processEvents();
         QCOMPARE(m_form->pan_source->width(), m_form->JvCaptionPanel1->width() / 2);
+        // The found folders show in two columns.
+        QCOMPARE(m_form->ListBox_PATH->gridSize().width(),
+                 m_form->ListBox_PATH->viewport()->width() / 2);
     }
 }
 
