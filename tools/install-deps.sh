@@ -4,6 +4,6 @@ set -e
 SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 $SUDO apt-get update
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y \
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y \
     cmake g++ make qt6-base-dev qt6-svg-dev libgl1-mesa-dev 7zip \
     dpkg-dev desktop-file-utils xvfb xauth imagemagick

@@ -5,6 +5,8 @@
 #include "core/error.h"
 #include "core/platform/platform.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <system_error>
 
@@ -37,17 +39,20 @@ QString SystemErrorText(int error)
 
 // Copies and tells why it could not: the text of the error raised by CopyFileReplacing.
 // targetExists is what a query of the target has just found.
-QString CopyFailure(const QString &source, const QString &target, bool targetExists,
+QString CopyFailure(const QString &source, const platform::NativeString &nativeSource,
+                    const QString &target, bool targetExists,
                     const std::function<void(std::int64_t)> &progress)
 {
     const platform::CopyResult result =
-        platform::CopyFileReplacing(ToNative(source), ToNative(target), targetExists, progress);
+        platform::CopyFileReplacing(nativeSource, ToNative(target), targetExists, progress);
     switch (result.status) {
     case platform::CopyStatus::Done:
         return QString();
     case platform::CopyStatus::SameFile:
         return QStringLiteral("Copie refusée : \"%1\" et \"%2\" sont le même fichier")
             .arg(source, target);
+    case platform::CopyStatus::NotRegularFile:
+        return QStringLiteral("Copie refusée : \"%1\" n'est pas un fichier ordinaire").arg(source);
     case platform::CopyStatus::Failed:
         break;
     }
@@ -97,7 +102,7 @@ void CopyFileReplacing(const QString &source, const QString &target)
 {
     const bool targetExists =
         platform::QueryPath(ToNative(target)).kind != platform::PathKind::Missing;
-    const QString failure = CopyFailure(source, target, targetExists, {});
+    const QString failure = CopyFailure(source, ToNative(source), target, targetExists, {});
     if (!failure.isEmpty())
         throw TarselError(failure);
 }
@@ -109,8 +114,10 @@ CopySummary RunCopy(const QStringList &paths, const QString &sourceText, const Q
     const int rows = int(paths.size());
 
     // First pass: the target folders. Rows come folder by folder, so a folder that is known to
-    // be there is not asked for again.
+    // be there is not asked for again. The folders made here are empty: a target inside one of
+    // them that this run has not tried yet is known to be missing without asking.
     QString readyFolder;
+    QSet<QString> createdFolders;
     for (int row = 0; row < rows; ++row) {
         const QString &path = paths[row];
         const QString folder = TargetFolderFor(path, sourceLength, targetText);
@@ -123,6 +130,7 @@ CopySummary RunCopy(const QStringList &paths, const QString &sourceText, const Q
         }
         if (platform::CreateFolders(nativeFolder) == 0) {
             readyFolder = folder;
+            createdFolders.insert(folder);
             sink.setRowWord(row, CopyWords::Created, true);
         } else {
             sink.message(QStringLiteral("Echec: Création de dossier\r") + folder);
@@ -131,6 +139,7 @@ CopySummary RunCopy(const QStringList &paths, const QString &sourceText, const Q
 
     // Second pass: the files, strictly in row order.
     CopySummary summary;
+    QSet<QString> tried;
     const std::function<void(std::int64_t)> progress = [&sink](std::int64_t bytes) {
         sink.bytesCopied(bytes);
     };
@@ -138,11 +147,15 @@ CopySummary RunCopy(const QStringList &paths, const QString &sourceText, const Q
         const QString &path = paths[row];
         sink.setRowWord(row, QString(), false);
         sink.fileStarted(row, path);
-        const platform::PathInfo source = platform::QueryPath(ToNative(path));
+        const platform::NativeString nativePath = ToNative(path);
+        const platform::PathInfo source = platform::QueryPath(nativePath);
         if (source.kind != platform::PathKind::File)
             continue;
-        const QString target = TargetFolderFor(path, sourceLength, targetText) + NamePart(path);
-        const platform::PathInfo existing = platform::QueryPath(ToNative(target));
+        const QString folder = TargetFolderFor(path, sourceLength, targetText);
+        const QString target = folder + NamePart(path);
+        const bool knownMissing = createdFolders.contains(folder) && !tried.contains(target);
+        const platform::PathInfo existing =
+            knownMissing ? platform::PathInfo{} : platform::QueryPath(ToNative(target));
         const bool replacing = existing.kind == platform::PathKind::File;
         // Both times are UTC here: the local offset would be added to both alike. A missing
         // target makes any source later.
@@ -151,11 +164,13 @@ CopySummary RunCopy(const QStringList &paths, const QString &sourceText, const Q
             continue;
         }
         sink.setRowWord(row, replacing ? CopyWords::Replaced : CopyWords::Created, false);
+        if (knownMissing)
+            tried.insert(target);
         try {
             if (sink.isExcluded(path)) {
                 sink.setRowWord(row, CopyWords::Ignored, false);
-            } else if (!CopyFailure(path, target, existing.kind != platform::PathKind::Missing,
-                                    progress)
+            } else if (!CopyFailure(path, nativePath, target,
+                                    existing.kind != platform::PathKind::Missing, progress)
                             .isEmpty()) {
                 ++summary.failed;
                 sink.setRowWord(row, CopyWords::Failed, false);

@@ -8,13 +8,14 @@
 
 #include <climits>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <sys/resource.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr qint64 NoTarget = LLONG_MIN;
 const qint64 SourceTime = 1647340245123; // a UTC time with milliseconds
@@ -111,14 +112,26 @@ void TestCopyEngine::pathParts_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("targetFolder");
 
-    QTest::newRow("nested file") << "/data/site/css/style.css" << "/data/"
-                                 << "/data/site/css/" << "style.css" << "/save/site/css/";
-    QTest::newRow("file in the source folder")
-        << "/data/a.txt" << "/data/" << "/data/" << "a.txt" << "/save/";
-    QTest::newRow("cut by length only")
-        << "/docs/x/f.txt" << "/data/" << "/docs/x/" << "f.txt" << "/save/x/";
-    QTest::newRow("colon is a plain character")
-        << "/data/a:b/c:d" << "/data/" << "/data/a:b/" << "c:d" << "/save/a:b/";
+    QTest::newRow("nested file") << "/data/site/css/style.css"
+                                 << "/data/"
+                                 << "/data/site/css/"
+                                 << "style.css"
+                                 << "/save/site/css/";
+    QTest::newRow("file in the source folder") << "/data/a.txt"
+                                               << "/data/"
+                                               << "/data/"
+                                               << "a.txt"
+                                               << "/save/";
+    QTest::newRow("cut by length only") << "/docs/x/f.txt"
+                                        << "/data/"
+                                        << "/docs/x/"
+                                        << "f.txt"
+                                        << "/save/x/";
+    QTest::newRow("colon is a plain character") << "/data/a:b/c:d"
+                                                << "/data/"
+                                                << "/data/a:b/"
+                                                << "c:d"
+                                                << "/save/a:b/";
 }
 
 void TestCopyEngine::pathParts()
@@ -138,45 +151,40 @@ void TestCopyEngine::words_data()
 {
     QTest::addColumn<bool>("force");
     QTest::addColumn<qint64>("targetTime"); // relative to the source's, or NoTarget
-    QTest::addColumn<bool>("excluded");
-    QTest::addColumn<bool>("folderIsFile");
-    QTest::addColumn<bool>("sourceGone");
+    QTest::addColumn<QString>("twist");
     QTest::addColumn<QStringList>("history");
     QTest::addColumn<bool>("copied");
 
     const QString created = CopyWords::Created;
     const QStringList newFile{"grid:" + created, "", created};
-    QTest::newRow("new file") << true << NoTarget << false << false << false << newFile << true;
-    QTest::newRow("new file, no force")
-        << false << NoTarget << false << false << false << newFile << true;
+    QTest::newRow("new file") << true << NoTarget << "" << newFile << true;
+    QTest::newRow("new file, no force") << false << NoTarget << "" << newFile << true;
     QTest::newRow("newer target replaced under force")
-        << true << qint64(60000) << false << false << false
-        << QStringList{"", CopyWords::Replaced} << true;
-    QTest::newRow("same time kept") << false << qint64(0) << false << false << false
-                                    << QStringList{"", CopyWords::Kept} << false;
+        << true << qint64(60000) << "" << QStringList{"", CopyWords::Replaced} << true;
+    QTest::newRow("same time kept")
+        << false << qint64(0) << "" << QStringList{"", CopyWords::Kept} << false;
     QTest::newRow("source one ms later replaces")
-        << false << qint64(-1) << false << false << false
-        << QStringList{"", CopyWords::Replaced} << true;
-    QTest::newRow("target one ms later kept") << false << qint64(1) << false << false << false
-                                              << QStringList{"", CopyWords::Kept} << false;
+        << false << qint64(-1) << "" << QStringList{"", CopyWords::Replaced} << true;
+    QTest::newRow("target one ms later kept")
+        << false << qint64(1) << "" << QStringList{"", CopyWords::Kept} << false;
     QTest::newRow("excluded after its first word")
-        << true << NoTarget << true << false << false
+        << true << NoTarget << "excluded"
         << QStringList{"grid:" + created, "", created, CopyWords::Ignored} << false;
     QTest::newRow("target folder cannot be made")
-        << true << NoTarget << false << true << false
-        << QStringList{"", created, CopyWords::Failed} << false;
-    QTest::newRow("source deleted after the walk")
-        << true << NoTarget << false << false << true << QStringList{"grid:" + created, ""}
+        << true << NoTarget << "folder is a file" << QStringList{"", created, CopyWords::Failed}
         << false;
+    QTest::newRow("source deleted after the walk")
+        << true << NoTarget << "source gone" << QStringList{"grid:" + created, ""} << false;
+    QTest::newRow("named pipe does not hang")
+        << true << NoTarget << "source is a pipe"
+        << QStringList{"grid:" + created, "", created, CopyWords::Failed} << false;
 }
 
 void TestCopyEngine::words()
 {
     QFETCH(bool, force);
     QFETCH(qint64, targetTime);
-    QFETCH(bool, excluded);
-    QFETCH(bool, folderIsFile);
-    QFETCH(bool, sourceGone);
+    QFETCH(QString, twist);
     QFETCH(QStringList, history);
     QFETCH(bool, copied);
 
@@ -185,25 +193,27 @@ void TestCopyEngine::words()
     MakeFile(source, "new content");
     if (targetTime != NoTarget)
         MakeFile(target, "old", SourceTime + targetTime);
-    if (folderIsFile)
+    if (twist == "folder is a file")
         MakeFile(m_target + "sub", "a file where the folder goes");
-    if (sourceGone)
+    if (twist == "source gone" || twist == "source is a pipe")
         QVERIFY(QFile::remove(source));
+    if (twist == "source is a pipe")
+        QVERIFY(::mkfifo(QFile::encodeName(source).constData(), 0644) == 0);
 
     RecordingSink sink(1);
-    if (excluded)
+    if (twist == "excluded")
         sink.excluded << source;
     const CopySummary summary = RunCopy({source}, m_source, m_target, force, sink);
 
     QCOMPARE(sink.history.first(), history);
     QCOMPARE(summary.failed, history.last() == CopyWords::Failed ? 1 : 0);
-    QCOMPARE(sink.messages,
-             folderIsFile ? QStringList{"Echec: Création de dossier\r" + m_target + "sub/"}
-                          : QStringList());
+    QCOMPARE(sink.messages, twist == "folder is a file"
+                                ? QStringList{"Echec: Création de dossier\r" + m_target + "sub/"}
+                                : QStringList());
     if (copied) {
         QCOMPARE(Content(target), QByteArray("new content"));
         QCOMPARE(FileLastWriteTime(target), FileLastWriteTime(source));
-    } else if (!folderIsFile) {
+    } else if (twist != "folder is a file") {
         QCOMPARE(Content(target), targetTime == NoTarget ? QByteArray("<none>") : "old");
     }
 }

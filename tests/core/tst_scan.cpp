@@ -8,11 +8,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 
-namespace {
+namespace
+{
 
 const QDate Day(2022, 3, 15);
 
@@ -80,7 +81,7 @@ struct Stamp {
 struct ExpectedWalk {
     QString root;
     QString sourceText;
-    QRegularExpression counted;         // names the mask lets through
+    QRegularExpression counted;          // names the mask lets through
     QMap<QString, QStringList> selected; // relative folder -> selected names
     QMap<QString, QStringList> entered;  // relative folder -> subfolders walked
     QMap<QString, Stamp> stamps;         // relative path -> reported time and size
@@ -183,9 +184,11 @@ void TestScan::walkOrder_data()
     QTest::addColumn<QStringList>("rootFiles");
 
     QTest::newRow("every name, dot entries counted")
-        << "*.*" << ".*" << QStringList{"a.txt", "b.log", ".hidden.txt", "alias.txt"};
+        << "*.*"
+        << ".*" << QStringList{"a.txt", "b.log", ".hidden.txt", "alias.txt"};
     QTest::newRow("extension in capitals")
-        << "*.TXT" << "(?i)\\.txt$" << QStringList{"a.txt", ".hidden.txt", "alias.txt"};
+        << "*.TXT"
+        << "(?i)\\.txt$" << QStringList{"a.txt", ".hidden.txt", "alias.txt"};
 }
 
 // Files in listing order before the subfolders, depth first; hidden files selected, hidden
@@ -199,10 +202,8 @@ void TestScan::walkOrder()
     QFETCH(QStringList, rootFiles);
 
     ExpectedWalk expected{m_root, m_root, QRegularExpression(counted), {}, {}, m_stamps};
-    expected.selected = {{"", rootFiles},
-                         {"match.txt/", {"m.txt"}},
-                         {"sub/", {"c.txt"}},
-                         {"sub/deep/", {"d.txt"}}};
+    expected.selected = {
+        {"", rootFiles}, {"match.txt/", {"m.txt"}}, {"sub/", {"c.txt"}}, {"sub/deep/", {"d.txt"}}};
     expected.entered = {{"", {"match.txt", "sub", "empty"}}, {"sub/", {"deep"}}};
 
     RecordingSink sink;

@@ -73,7 +73,7 @@ bool SameEntry(const NativeString &a, const NativeString &b);
 // already there, otherwise the system's error code.
 int CreateFolders(const NativeString &folder);
 
-enum class CopyStatus { Done, SameFile, Failed };
+enum class CopyStatus { Done, SameFile, NotRegularFile, Failed };
 
 struct CopyResult {
     CopyStatus status = CopyStatus::Done;
@@ -83,8 +83,9 @@ struct CopyResult {
 // Copies source over target through a temporary file in the target's folder that takes the
 // target's name at the end: the old target keeps its content until the new one is complete, and
 // a failed copy leaves no temporary file. Content, last-write time and permission bits are
-// copied. targetExists tells what a query of the target just found; a target that is the source
-// itself is refused. progress receives the bytes written since its last call.
+// copied. targetExists tells what a query of the target just found. A target that is the source
+// itself is refused, and so is a source that is not a plain file (a folder, a pipe, a device).
+// progress receives the bytes written since its last call.
 CopyResult CopyFileReplacing(const NativeString &source, const NativeString &target,
                              bool targetExists, const std::function<void(std::int64_t)> &progress);
 

@@ -262,14 +262,15 @@ CopyResult CopyFileReplacing(const NativeString &source, const NativeString &tar
                              bool targetExists, const std::function<void(std::int64_t)> &progress)
 {
     const auto failed = [](int error) { return CopyResult{CopyStatus::Failed, error}; };
-    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking: a named pipe must not hang the copy waiting for a writer.
+    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0)
         return failed(errno);
     struct stat from;
     if (::fstat(in.get(), &from) != 0)
         return failed(errno);
-    if (S_ISDIR(from.st_mode))
-        return failed(EISDIR);
+    if (!S_ISREG(from.st_mode))
+        return CopyResult{CopyStatus::NotRegularFile, 0};
     struct stat existing;
     if (targetExists && ::stat(target.c_str(), &existing) == 0 && existing.st_dev == from.st_dev &&
         existing.st_ino == from.st_ino)
