@@ -179,19 +179,24 @@ template <typename Work> void runUnguarded(QWidget *parent, Work work)
     }
 }
 
-QString lineText(const QStringList &lines)
-{
-    QString text;
-    for (const QString &line : lines)
-        text += line + QStringLiteral("\r\n");
-    return text;
-}
-
+// The log of the selected paths, one per line with CRLF, written line by line so that a
+// selection of a million files needs no second copy of its paths in memory.
 void writeLogFile(const QString &path, const QStringList &lines)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(lineText(lines).toUtf8()) < 0 ||
-        !file.commit())
+    bool ok = file.open(QIODevice::WriteOnly);
+    QByteArray buffer;
+    for (const QString &line : lines) {
+        if (!ok)
+            break;
+        buffer += line.toUtf8();
+        buffer += "\r\n";
+        if (buffer.size() >= 1 << 16) {
+            ok = file.write(buffer) == buffer.size();
+            buffer.clear();
+        }
+    }
+    if (!ok || file.write(buffer) != buffer.size() || !file.commit())
         throw TarselError(QStringLiteral("Impossible de créer le fichier \"%1\". %2")
                               .arg(path, file.errorString()));
 }
@@ -234,10 +239,7 @@ public:
         SelectedSize += size;
         m_progress = WalkProgressText(selectedCount, listingPosition);
     }
-    void folderFound(const QString &relativeFolder) override
-    {
-        m_form.ListBox_PATH->addItem(relativeFolder);
-    }
+    void folderFound(const QString &relativeFolder) override { m_folders.append(relativeFolder); }
     bool folderFilesDone() override
     {
         paintIfDue();
@@ -259,6 +261,10 @@ private:
         if (!m_progress.isEmpty())
             m_form.setPanelText(1, m_progress);
         m_form.ValueListEditorModel->flush();
+        if (!m_folders.isEmpty()) {
+            m_form.ListBox_PATH->addItems(m_folders);
+            m_folders.clear();
+        }
     }
 
     TForm1 &m_form;
@@ -266,6 +272,7 @@ private:
     QElapsedTimer m_paint;
     QString m_folder;
     QString m_progress;
+    QStringList m_folders; // found folders not yet shown
 };
 
 // The copy engine reports to the window: result words into the hidden list and the grid, the

@@ -47,16 +47,6 @@ void SelectionGridModel::clear()
 void SelectionGridModel::appendRow(const QString &path, const QString &value)
 {
     m_rows.push_back({path, value});
-    if (!m_flushQueued) {
-        m_flushQueued = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_flushQueued = false;
-                flush();
-            },
-            Qt::QueuedConnection);
-    }
 }
 
 void SelectionGridModel::flush()

@@ -23,7 +23,7 @@ public:
     // rowCount() counts the rows the views know of: those added before the last flush.
     void clear();
     // Adds a row without telling the views yet: the walk adds many rows between two paints.
-    // The rows reach the views at the next flush(), at the latest when the event loop runs.
+    // The rows reach the views at the next flush(): the walk paints at most every 50 ms.
     void appendRow(const QString &path, const QString &value);
     // Shows every row added since the last flush in one insertion.
     void flush();
@@ -44,5 +44,4 @@ private:
 
     std::vector<Row> m_rows;
     int m_shown = 0; // rows the views know of
-    bool m_flushQueued = false;
 };
