@@ -31,6 +31,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -40,6 +41,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QScopeGuard>
@@ -48,6 +50,7 @@
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTableView>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -227,6 +230,7 @@ public:
     void folderEntered(const QString &folder) override
     {
         m_folder = folder;
+        ++m_foldersSeen;
         paintIfDue();
     }
     void fileSelected(const QString &fullPath, qint64 fileLocalMsecs, qint64 size,
@@ -238,6 +242,7 @@ public:
         m_form.ValueListEditorModel->appendRow(fullPath, date);
         SelectedSize += size;
         m_progress = WalkProgressText(selectedCount, listingPosition);
+        m_selected = selectedCount;
     }
     void folderFound(const QString &relativeFolder) override { m_folders.append(relativeFolder); }
     bool folderFilesDone() override
@@ -257,6 +262,8 @@ private:
     }
     void flush()
     {
+        m_form.ProgressBar->setFormat(
+            QStringLiteral("%1 dossiers, %2 fichiers retenus").arg(m_foldersSeen).arg(m_selected));
         m_form.setPanelText(3, m_folder);
         if (!m_progress.isEmpty())
             m_form.setPanelText(1, m_progress);
@@ -273,33 +280,71 @@ private:
     QString m_folder;
     QString m_progress;
     QStringList m_folders; // found folders not yet shown
+    int m_foldersSeen = 0;
+    int m_selected = 0;
 };
 
-// The copy engine reports to the window: result words into the hidden list and the grid, the
-// file being copied into status panel 3, its failures into message boxes.
-class WindowCopySink : public CopySink
+// The copy runs in a worker thread so that the window keeps painting while it takes no input.
+// What the engine reports comes back to the interface thread as queued calls, in the order it
+// happened: the rows' words, the file being copied and the progress. A message box is shown on
+// the interface thread while the worker waits for its answer. The exclusions and the grid's
+// length are read once before the copy: the window takes no input while it runs.
+class WorkerCopySink : public CopySink
 {
 public:
-    explicit WindowCopySink(TForm1 &form) : m_form(form) {}
+    WorkerCopySink(TForm1 &form, int gridRows, const QStringList &exclusions)
+        : m_form(form), m_gridRows(gridRows), m_exclusions(exclusions)
+    {
+    }
 
     void setRowWord(int row, const QString &word, bool gridOnly) override
     {
-        if (!gridOnly)
-            m_form.ListBox2[row] = word;
-        m_form.ValueListEditorModel->setValue(row, word);
+        if (row >= m_gridRows)
+            throw TarselError(QStringLiteral("Index de liste hors limites (%1)").arg(row));
+        TForm1 *form = &m_form;
+        QMetaObject::invokeMethod(
+            form,
+            [form, row, word, gridOnly] {
+                if (!gridOnly)
+                    form->ListBox2[row] = word;
+                form->ValueListEditorModel->setValue(row, word);
+            },
+            Qt::QueuedConnection);
     }
-    void fileStarted(int, const QString &path) override { m_form.setPanelText(3, path); }
+    void fileStarted(int row, const QString &path) override
+    {
+        TForm1 *form = &m_form;
+        const qint64 bytes = m_bytes;
+        QMetaObject::invokeMethod(
+            form,
+            [form, row, path, bytes] {
+                form->setPanelText(3, path);
+                form->showCopyProgress(row, bytes);
+            },
+            Qt::QueuedConnection);
+    }
     void message(const QString &text) override
     {
-        MessageBox::show(&m_form, MessageBox::Plain, text);
+        TForm1 *form = &m_form;
+        QMetaObject::invokeMethod(
+            form, [form, text] { MessageBox::show(form, MessageBox::Plain, text); },
+            Qt::BlockingQueuedConnection);
     }
-    bool isExcluded(const QString &path) override
+    bool isExcluded(const QString &path) override { return IsExcluded(path, m_exclusions); }
+    void bytesCopied(qint64 bytes) override
     {
-        return m_form.Form_exclu && IsExcluded(path, m_form.Form_exclu->patterns());
+        m_bytes += bytes;
+        TForm1 *form = &m_form;
+        const qint64 total = m_bytes;
+        QMetaObject::invokeMethod(
+            form, [form, total] { form->showCopyProgress(-1, total); }, Qt::QueuedConnection);
     }
 
 private:
     TForm1 &m_form;
+    const int m_gridRows;
+    const QStringList m_exclusions;
+    qint64 m_bytes = 0; // touched by the worker only
 };
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
@@ -742,6 +787,12 @@ void TForm1::buildWidgets()
         StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
         StatusBar1->addWidget(StatusPanels[i]);
     }
+    ProgressBar = new QProgressBar(StatusBar1);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setFixedWidth(220);
+    ProgressBar->setTextVisible(true);
+    ProgressBar->hide();
+    StatusBar1->addWidget(ProgressBar);
 
     JvCreateProcess1 = new ProcessRunner(this);
     JvCreateProcess1->setObjectName(QStringLiteral("JvCreateProcess1"));
@@ -1171,6 +1222,10 @@ void TForm1::Scan_Source(const QString &sourceFolder, const QString &mask)
     context.sourceText = DirSOURCE->text();
     context.dateMode = [] { return int(DateMode); };
     context.calendarDay = [this] { return Calendar1->selectedDate(); };
+    // The bar shows activity: the number of files to come is not known.
+    ProgressBar->setRange(0, 0);
+    ProgressBar->show();
+    auto hideBar = qScopeGuard([this] { ProgressBar->hide(); });
     WindowScanSink sink(*this, m_terminating);
     ScanFolder(sourceFolder, context, sink);
 }
@@ -1279,11 +1334,58 @@ void TForm1::DO_COPYExecute()
         }
         if (ListBox1.isEmpty())
             return;
-        WindowCopySink sink(*this);
-        m_lastFailed = RunCopy(ListBox1, source, target, chk_FORCE->isChecked(), sink).failed;
+        m_lastFailed = copyInWorker(source, target, chk_FORCE->isChecked()).failed;
     } catch (const std::exception &e) {
         MessageBox::show(this, MessageBox::Plain, Texts::TagRun + errorMessage(e));
     }
+}
+
+CopySummary TForm1::copyInWorker(const QString &source, const QString &target, bool force)
+{
+    WorkerCopySink sink(*this, ValueListEditorModel->rowCount(),
+                        Form_exclu ? Form_exclu->patterns() : QStringList());
+    const QStringList paths = ListBox1;
+    CopySummary summary;
+    std::exception_ptr failure;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        try {
+            summary = RunCopy(paths, source, target, force, sink);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    QEventLoop loop;
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    m_copyFiles = int(paths.size());
+    showCopyProgress(0, 0);
+    ProgressBar->show();
+    worker->start();
+    // Input waits until the copy has ended, as it would behind a copy that does not yield.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // A request to end the program also ends the loop above: the copy still runs to its end.
+    while (!worker->wait(10))
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    ProgressBar->hide();
+    if (failure)
+        std::rethrow_exception(failure);
+    return summary;
+}
+
+void TForm1::showCopyProgress(int filesDone, qint64 bytesDone)
+{
+    if (filesDone >= 0)
+        m_copyFilesDone = filesDone;
+    const qint64 totalBytes = qMax(SelectedSize, bytesDone);
+    ProgressBar->setRange(0, 1000);
+    ProgressBar->setValue(totalBytes > 0
+                              ? int(bytesDone * 1000 / totalBytes)
+                              : (m_copyFiles > 0 ? m_copyFilesDone * 1000 / m_copyFiles : 0));
+    ProgressBar->setFormat(QStringLiteral("%1/%2 fichiers, %3/%4 Mo")
+                               .arg(m_copyFilesDone)
+                               .arg(m_copyFiles)
+                               .arg(DecimalText(double(bytesDone) / 1000000.0, 1),
+                                    DecimalText(double(totalBytes) / 1000000.0, 1)));
 }
 
 void TForm1::DO_ZIPExecute()

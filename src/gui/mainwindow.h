@@ -13,6 +13,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QListWidget;
+class QProgressBar;
 class QMenu;
 class QRadioButton;
 class QSplitter;
@@ -63,6 +64,7 @@ public:
     // Components, named as in the window description.
     QStatusBar *StatusBar1;
     QLabel *StatusPanels[4];
+    QProgressBar *ProgressBar; // after the four panels, shown while a walk or a copy runs
     QFrame *JvCaptionPanel1;
     QWidget *pan_source;
     QWidget *Panel6;
@@ -109,8 +111,8 @@ public:
     QAction *chk_FORCE;
     QAction *chk_AutoClose;
 
-    // Copy summary of the last transfer: files whose copy failed.
-    int lastFailedCopies() const { return m_lastFailed; }
+    // Progress of the running copy: files done (-1 keeps the count) and bytes copied.
+    void showCopyProgress(int filesDone, qint64 bytesDone);
 
 public slots:
     void FormCreate();
@@ -188,6 +190,7 @@ private:
     void openFolderField(FolderField *field, const QString &failureText);
     QString consoleLine(int index) const;
     void updateHintUnderPointer(QWidget *widget);
+    struct CopySummary copyInWorker(const QString &source, const QString &target, bool force);
     void runCommand();     // the run command; its errors reach whoever started it
     void runArchiveJob();  // the archive job; its errors reach the run command
     void archiveAborted(); // the warning for an empty archive selection, and the reset of the day
@@ -200,6 +203,8 @@ private:
     bool m_selectionChains = true;   // false while the copy command runs the selection itself
     bool m_runFromSelection = false; // a run started by a selection never starts another one
     int m_lastFailed = 0;
+    int m_copyFiles = 0;
+    int m_copyFilesDone = 0;
     ListEncoding m_sourcesEncoding = ListEncoding::System;
     ListEncoding m_targetsEncoding = ListEncoding::System;
 };
