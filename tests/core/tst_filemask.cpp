@@ -11,66 +11,49 @@ private slots:
     void matches();
 };
 
+namespace
+{
+
+void AddRow(const char *tag, const QString &pattern, const QString &name, bool expected)
+{
+    QTest::newRow(tag) << pattern << name << expected;
+}
+
+} // namespace
+
 void TestFileMask::matches_data()
 {
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("expected");
 
-    QTest::newRow("*.* takes a name without a dot") << "*.*"
-                                                    << "Makefile" << true;
-    QTest::newRow("*.* takes a dotted name") << "*.*"
-                                             << "a.b.c" << true;
-    QTest::newRow("*.* takes .") << "*.*"
-                                 << "." << true;
-    QTest::newRow("*.* takes ..") << "*.*"
-                                  << ".." << true;
-    QTest::newRow("* takes a hidden name") << "*"
-                                           << ".profile" << true;
-    QTest::newRow("empty pattern takes nothing") << ""
-                                                 << "a" << false;
-    QTest::newRow("extension") << "*.txt"
-                               << "notes.txt" << true;
-    QTest::newRow("extension, other case") << "*.txt"
-                                           << "NOTES.TxT" << true;
-    QTest::newRow("pattern in capitals") << "*.TXT"
-                                         << "notes.txt" << true;
-    QTest::newRow("extension must end the name") << "*.txt"
-                                                 << "notes.txt.bak" << false;
-    QTest::newRow("* may match nothing") << "*.txt"
-                                         << ".txt" << true;
-    QTest::newRow("dot is required") << "*.txt"
-                                     << "txt" << false;
-    QTest::newRow("? one character") << "?.log"
-                                     << "a.log" << true;
-    QTest::newRow("? not two") << "?.log"
-                               << "ab.log" << false;
-    QTest::newRow("? not none") << "?.log"
-                                << ".log" << false;
-    QTest::newRow("? one accented character") << "?.log"
-                                              << "é.log" << true;
-    QTest::newRow("? one character outside the BMP") << "?.log"
-                                                     << "\U0001F600.log" << true;
-    QTest::newRow("stars in the middle") << "a*b*c"
-                                         << "axxbyyc" << true;
-    QTest::newRow("stars need their order") << "a*b*c"
-                                            << "acb" << false;
-    QTest::newRow("star backtracks") << "*ab"
-                                     << "aab" << true;
-    QTest::newRow("star backtracks twice") << "*a*ab"
-                                           << "xaaxab" << true;
-    QTest::newRow("plain text is whole") << "report"
-                                         << "report2" << false;
-    QTest::newRow("brackets are plain") << "[a].txt"
-                                        << "[a].txt" << true;
-    QTest::newRow("brackets do not form a set") << "[a].txt"
-                                                << "a.txt" << false;
-    QTest::newRow("accented letters fold") << "ÉTÉ*"
-                                           << "été.doc" << true;
-    QTest::newRow("accent is not dropped") << "ete*"
-                                           << "été.doc" << false;
-    QTest::newRow("ASCII pattern, accented name") << "*.txt"
-                                                  << "Café.TXT" << true;
+    AddRow("*.* takes a name without a dot", "*.*", "Makefile", true);
+    AddRow("*.* takes a dotted name", "*.*", "a.b.c", true);
+    AddRow("*.* takes .", "*.*", ".", true);
+    AddRow("*.* takes ..", "*.*", "..", true);
+    AddRow("* takes a hidden name", "*", ".profile", true);
+    AddRow("empty pattern takes nothing", "", "a", false);
+    AddRow("extension", "*.txt", "notes.txt", true);
+    AddRow("extension, other case", "*.txt", "NOTES.TxT", true);
+    AddRow("pattern in capitals", "*.TXT", "notes.txt", true);
+    AddRow("extension must end the name", "*.txt", "notes.txt.bak", false);
+    AddRow("* may match nothing", "*.txt", ".txt", true);
+    AddRow("dot is required", "*.txt", "txt", false);
+    AddRow("? one character", "?.log", "a.log", true);
+    AddRow("? not two", "?.log", "ab.log", false);
+    AddRow("? not none", "?.log", ".log", false);
+    AddRow("? one accented character", "?.log", "é.log", true);
+    AddRow("? one character outside the BMP", "?.log", "\U0001F600.log", true);
+    AddRow("stars in the middle", "a*b*c", "axxbyyc", true);
+    AddRow("stars need their order", "a*b*c", "acb", false);
+    AddRow("star backtracks", "*ab", "aab", true);
+    AddRow("star backtracks twice", "*a*ab", "xaaxab", true);
+    AddRow("plain text is whole", "report", "report2", false);
+    AddRow("brackets are plain", "[a].txt", "[a].txt", true);
+    AddRow("brackets do not form a set", "[a].txt", "a.txt", false);
+    AddRow("accented letters fold", "ÉTÉ*", "été.doc", true);
+    AddRow("accent is not dropped", "ete*", "été.doc", false);
+    AddRow("ASCII pattern, accented name", "*.txt", "Café.TXT", true);
 }
 
 // The two entries must agree: the walk tests names in the system's spelling.

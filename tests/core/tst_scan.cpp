@@ -183,12 +183,13 @@ void TestScan::walkOrder_data()
     QTest::addColumn<QString>("counted");
     QTest::addColumn<QStringList>("rootFiles");
 
-    QTest::newRow("every name, dot entries counted")
-        << "*.*"
-        << ".*" << QStringList{"a.txt", "b.log", ".hidden.txt", "alias.txt"};
-    QTest::newRow("extension in capitals")
-        << "*.TXT"
-        << "(?i)\\.txt$" << QStringList{"a.txt", ".hidden.txt", "alias.txt"};
+    const auto row = [](const char *tag, const QString &mask, const QString &counted,
+                        const QStringList &rootFiles) {
+        QTest::newRow(tag) << mask << counted << rootFiles;
+    };
+    row("every name, dot entries counted", "*.*", ".*",
+        {"a.txt", "b.log", ".hidden.txt", "alias.txt"});
+    row("extension in capitals", "*.TXT", "(?i)\\.txt$", {"a.txt", ".hidden.txt", "alias.txt"});
 }
 
 // Files in listing order before the subfolders, depth first; hidden files selected, hidden

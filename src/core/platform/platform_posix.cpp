@@ -66,8 +66,9 @@ int WriteAll(int out, const char *data, std::size_t length)
 }
 
 // Copies the size bytes the source held when it was opened, from the current offsets: the copy
-// is the content of that moment, which matches the times it is given. An empty size reads to the
-// end, since some pseudo file systems report their files as empty.
+// is the content of that moment, which matches the times it is given. Pseudo file systems may
+// report sizes that are not their content's: when the kernel copies nothing, the plain loop
+// reads to the end.
 int CopyData(int in, int out, std::int64_t size, const std::function<void(std::int64_t)> &progress)
 {
 #ifdef __linux__
@@ -84,8 +85,11 @@ int CopyData(int in, int out, std::int64_t size, const std::function<void(std::i
                 progress(done);
             continue;
         }
-        if (done == 0) // the source shrank meanwhile
-            return 0;
+        if (done == 0) {
+            if (copied > 0) // the source shrank meanwhile
+                return 0;
+            break;
+        }
         if (errno == EINTR)
             continue;
         if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)
@@ -114,17 +118,14 @@ int CopyData(int in, int out, std::int64_t size, const std::function<void(std::i
     }
 }
 
-// The process's file-creation mask. Reading it means setting it, so it is put back at once; the
-// program creates files from one thread only.
-mode_t CreationMask()
-{
-    static const mode_t mask = [] {
-        const mode_t current = ::umask(0);
-        ::umask(current);
-        return current;
-    }();
-    return mask;
-}
+// The process's file-creation mask. Reading it means setting it and putting it back, which is
+// safe only while nothing else creates files: it is read as the program loads, before any
+// thread starts (copies may run outside the main thread).
+const mode_t CreationMask = [] {
+    const mode_t current = ::umask(0);
+    ::umask(current);
+    return current;
+}();
 
 // Writes the content, then the permission bits when the new file did not get them at its
 // creation (createdMode), then the times, which must come after the last write.
@@ -285,7 +286,7 @@ CopyResult CopyFileReplacing(const NativeString &source, const NativeString &tar
         FileDescriptor out(
             ::open(folder.empty() ? "." : folder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, mode));
         if (out.get() >= 0) {
-            if (const int error = Fill(in.get(), out.get(), from, mode & ~CreationMask(), progress))
+            if (const int error = Fill(in.get(), out.get(), from, mode & ~CreationMask, progress))
                 return failed(error);
             if (NameUnnamed(out.get(), target) == 0) {
                 const int closeError = out.close();
