@@ -39,7 +39,7 @@ Qt::ItemFlags SelectionGridModel::flags(const QModelIndex &index) const
 void SelectionGridModel::clear()
 {
     beginResetModel();
-    std::vector<Row>().swap(m_rows);
+    std::deque<Row>().swap(m_rows);
     m_shown = 0;
     endResetModel();
 }

@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 
-#include <vector>
+#include <deque>
 
 // The rows of the grid ValueListEditor1: a file's path and its date text or result word, kept
 // apart so that a path holding "=" shows whole. Rows share their texts with the hidden lists
@@ -42,6 +42,7 @@ private:
         QString value;
     };
 
-    std::vector<Row> m_rows;
+    // A deque grows without moving its rows: a million rows never need twice their memory.
+    std::deque<Row> m_rows;
     int m_shown = 0; // rows the views know of
 };
