@@ -6,7 +6,7 @@
 set -euo pipefail
 
 BIN="${1:-build}/bin"
-for program in bench_walk bench_copy; do
+for program in bench_walk bench_copy bench_selection; do
     [ -x "$BIN/$program" ] || { echo "missing $BIN/$program: build the bench targets first" >&2; exit 2; }
 done
 
@@ -37,6 +37,8 @@ awk 'NR == FNR { name[n++] = $0; next } { for (i = 0; i < n; i++) print $0 "/" n
 echo "$(wc -l < "$WORK/folders.txt") folders, $(wc -l < "$WORK/files.txt") files"
 
 find_walk() { find "$SRC" -type f -newermt "$DAY" ! -newermt "$NEXT_DAY"; }
+# The selection of the main window itself (panels, lists, grid, log), same tree, same day.
+window_walk() { "$BIN/bench_selection" "$SRC" "$DAY" 2> /dev/null | cut -d' ' -f2; }
 # Warm the cache and check that both see the same files.
 found=$(find_walk | wc -l)
 walked=$("$BIN/bench_walk" "$SRC" "$DAY" | cut -d' ' -f1)
@@ -59,6 +61,11 @@ echo "walk: find ${best_find}s, bench_walk ${best_walk}s with its start-up" \
      "(ScanFolder alone ${best_walk_inside}s), best of $REPEATS"
 echo "WALK RATIO $(ratio "$best_walk" "$best_find") (target <= 1.25)," \
      "ScanFolder alone $(ratio "$best_walk_inside" "$best_find")"
+best_window=""
+for _ in $(seq "$REPEATS"); do
+    best_window=$(min "$best_window" "$(window_walk)")
+done
+echo "WINDOW WALK RATIO $(ratio "$best_window" "$best_find") (the window's selection ${best_window}s)"
 rm -rf "$SRC"
 
 # --- Copy: 20 000 files of 16 KiB in 200 folders -------------------------------------------
@@ -92,3 +99,29 @@ echo "copy: cp ${best_cp}s, RunCopy ${best_copy_inside}s (bench_copy with its wa
      "${best_copy}s), best of $REPEATS"
 echo "COPY RATIO $(ratio "$best_copy_inside" "$best_cp") (target <= 1.3)," \
      "with the walk and start-up $(ratio "$best_copy" "$best_cp")"
+
+rm -rf "$CSRC" "$WORK/cp-target" "$WORK/tarsel-target"
+
+# --- A million selected files: 1 000 000 files in 10 000 folders, all written on DAY ----------
+BIG="$WORK/million"
+echo "generating a million files in $BIG ..."
+awk 'BEGIN { for (t = 0; t < 100; t++) for (s = 0; s < 100; s++)
+                 printf "dossier_%03d/sous_dossier_%03d\n", t, s }' > "$WORK/big-folders.txt"
+mkdir "$BIG"
+(cd "$BIG" && xargs mkdir -p < "$WORK/big-folders.txt")
+# Files of one folder were written in 100 different seconds of the day.
+for i in $(seq 0 99); do
+    sec=$(printf '%02d' $((i % 60)))
+    min=$(printf '%02d' $((i / 60)))
+    (cd "$BIG" && awk -v i="$i" '{ print $0 "/fichier_numero_" i ".txt" }' "$WORK/big-folders.txt" \
+        | xargs touch -d "$DAY 12:$min:$sec")
+done
+big_found=$(find "$BIG" -type f -newermt "$DAY" ! -newermt "$NEXT_DAY" | wc -l)
+start=$(now)
+find "$BIG" -type f -newermt "$DAY" ! -newermt "$NEXT_DAY" > /dev/null
+big_find=$(seconds_since "$start")
+read -r rows walk per_row clear again scroll < <("$BIN/bench_selection" "$BIG" "$DAY" 2> /dev/null)
+echo "million: find ${big_find}s for $big_found files; the window selected $rows rows in ${walk}s," \
+     "a second selection ${again}s, \"Tout Effacer\" ${clear}s, 50 jumps through the grid ${scroll}s"
+echo "MILLION WALK RATIO $(ratio "$walk" "$big_find"), second selection $(ratio "$again" "$big_find")"
+echo "MEMORY PER ROW $per_row bytes (target <= 400)"

@@ -61,6 +61,7 @@ private slots:
     void protectedArchiveThroughTheRun();
     void emptySelectionIsAborted();
     void locateStoresTheChoice();
+    void passwordPromptCancelRules();
 
 private:
     QTemporaryDir m_dir;
@@ -186,6 +187,50 @@ void TestArchiveJob::locateStoresTheChoice()
     // A cancelled choice changes nothing.
     m_form->findChild<QAction *>(QStringLiteral("mnu_ZipLocate"))->trigger();
     QCOMPARE(SevenZipExe, QStringLiteral("/opt/7-Zip/7zz"));
+}
+
+void TestArchiveJob::passwordPromptCancelRules()
+{
+    if (sevenZip().isEmpty())
+        QSKIP("7-Zip is not installed");
+    const QString source = m_dir.path() + QStringLiteral("/motdepasse/");
+    const QString target = m_dir.path() + QStringLiteral("/motdepasse-archives/");
+    QDir().mkpath(source);
+    QDir().mkpath(target);
+    QFile file(source + QStringLiteral("note.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("note");
+    file.close();
+    SevenZipExe = sevenZip();
+    m_form->chk_Zip_PW->setChecked(true);
+    m_form->chk_OPEN->setChecked(false);
+    m_form->chk_AutoCopy->setChecked(false);
+    m_form->DirSOURCE->setText(source);
+    m_form->DirCIBLE->setText(target);
+    m_form->command(QStringLiteral("act_BtnSEL"))->trigger();
+    QCOMPARE(m_form->ListBox1.size(), 1);
+    QSignalSpy ended(m_form->JvCreateProcess1, &ProcessRunner::terminated);
+    const auto archiveOnce = [&] {
+        m_form->command(QStringLiteral("DO_ZIP"))->trigger();
+        QVERIFY(ended.wait(60000));
+    };
+
+    // No option yet: two cancels make an archive without a password.
+    archiveOnce();
+    QCOMPARE(TextPrompt::askedCount(), 2);
+    QCOMPARE(ZipPasswordSwitch, QString());
+    QVERIFY(m_form->Memo1->toPlainText().contains(QStringLiteral(" a -r -tZIP  \"")));
+
+    // A cancel after a protected run keeps that run's password, asking once.
+    TextPrompt::setTestMode(true);
+    TextPrompt::setNextAnswer(QStringLiteral("abc"));
+    archiveOnce();
+    QCOMPARE(ZipPasswordSwitch, QStringLiteral("-pabc"));
+    TextPrompt::setTestMode(true);
+    archiveOnce();
+    QCOMPARE(TextPrompt::askedCount(), 1);
+    QCOMPARE(ZipPasswordSwitch, QStringLiteral("-pabc"));
+    QVERIFY(m_form->Memo1->toPlainText().contains(QStringLiteral(" a -r -tZIP -p*** \"")));
 }
 
 QTEST_MAIN(TestArchiveJob)

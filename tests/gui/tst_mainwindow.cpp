@@ -97,6 +97,9 @@ private slots:
     void clearAllKeepsHiddenLists();
     void dropPutsFirstPathIntoSource();
     void leavingAFieldAddsToItsHistory();
+    void folderShortcutsAndOpening();
+    void displayOptions();
+    void failedCopyIsCountedInTheSummary();
 
 private:
     std::unique_ptr<TForm1> newForm();
@@ -656,6 +659,78 @@ void TestMainWindow::leavingAFieldAddsToItsHistory()
     QFile list(ListFileName(QStringLiteral("dossiers_source@")));
     QVERIFY(list.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(list.readAll()), QStringLiteral("/données/Photos\r\n"));
+}
+
+void TestMainWindow::folderShortcutsAndOpening()
+{
+    m_form->findChild<QAction *>(QStringLiteral("Kelvra1"))->trigger();
+    QCOMPARE(m_form->DirSOURCE->text(), QStringLiteral("/kelvra/"));
+    m_form->findChild<QAction *>(QStringLiteral("DropBox1"))->trigger();
+    QCOMPARE(m_form->DirCIBLE->text(), UserProfileFolder() + QStringLiteral("Dropbox"));
+    // The shortcuts do not touch the histories.
+    QCOMPARE(m_form->JvComboSources->count(), 0);
+
+    // A folder the desktop cannot open is reported with the field's text.
+    m_form->DirSOURCE->setText(QStringLiteral("/nulle/part"));
+    ShellOpenSeam::setNextResult(false);
+    m_form->findChild<QAction *>(QStringLiteral("OuvrirSource2"))->trigger();
+    QCOMPARE(ShellOpenSeam::opened(), QStringList{QStringLiteral("/nulle/part")});
+    QCOMPARE(MessageBox::shown().last().text,
+             QStringLiteral("La SOURCE n'existe pas !\r/nulle/part"));
+    ShellOpenSeam::setNextResult(true);
+    m_form->findChild<QAction *>(QStringLiteral("Ouvrirdestination2"))->trigger();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    ShellOpenSeam::setNextResult(false);
+    m_form->findChild<QAction *>(QStringLiteral("Ouvrirdestination3"))->trigger();
+    QVERIFY(
+        MessageBox::shown().last().text.startsWith(QStringLiteral("La Cible n'existe pas !\r")));
+}
+
+void TestMainWindow::displayOptions()
+{
+    m_form->show();
+    m_form->Memo1->appendLine(QStringLiteral("ligne gardée"));
+    m_form->chk_AFFConsole->trigger();
+    QVERIFY(!m_form->Memo1->isVisible());
+    QCOMPARE(m_form->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    m_form->chk_AFFConsole->trigger();
+    QVERIFY(m_form->Memo1->isVisible());
+    QCOMPARE(m_form->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QVERIFY(m_form->Memo1->toPlainText().contains(QStringLiteral("ligne gardée")));
+
+    m_form->chk_AffDossierTrouve->trigger();
+    QVERIFY(!m_form->panel_DossierTrouve->isVisible());
+    m_form->chk_AffDossierTrouve->trigger();
+    QVERIFY(m_form->panel_DossierTrouve->isVisible());
+
+    // The tray's "&Quitter" ends without saving either.
+    m_form->chk_AFFConsole->trigger();
+    m_form->findChild<QAction *>(QStringLiteral("Quitter2"))->trigger();
+    QVERIFY(!QFile::exists(UserIniFileName()));
+}
+
+void TestMainWindow::failedCopyIsCountedInTheSummary()
+{
+    const QString src = m_dir.path() + QStringLiteral("/echec/");
+    const QString dst = m_dir.path() + QStringLiteral("/echecout/");
+    writeFile(src + QStringLiteral("bon.txt"), "ok", todayAt(7, 0));
+    writeFile(src + QStringLiteral("bloque.txt"), "ko", todayAt(7, 0));
+    // A folder stands where the copy must go: the copy fails, whoever runs it.
+    QDir().mkpath(dst + QStringLiteral("bloque.txt"));
+    m_form->resize(1800, 700);
+    m_form->show();
+    m_form->chk_ZIP->setChecked(false);
+    m_form->chk_OPEN->setChecked(false);
+    m_form->DirSOURCE->setText(src);
+    m_form->DirCIBLE->setText(dst);
+    m_form->command(QStringLiteral("act_BtnSEL"))->trigger();
+    const int blocked = int(m_form->ListBox1.indexOf(src + QStringLiteral("bloque.txt")));
+    QVERIFY(blocked >= 0);
+    QCOMPARE(m_form->ListBox2[blocked], QStringLiteral("Echec"));
+    QCOMPARE(m_form->ListBox2[1 - blocked], QStringLiteral("Créé"));
+    QVERIFY2(m_form->panelText(3).endsWith(QStringLiteral(" secondes, 1 échec(s)")),
+             qPrintable(m_form->panelText(3)));
+    QVERIFY(MessageBox::shown().isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
