@@ -62,6 +62,7 @@ private slots:
     void emptySelectionIsAborted();
     void locateStoresTheChoice();
     void passwordPromptCancelRules();
+    void missingArchiverIsReported();
 
 private:
     QTemporaryDir m_dir;
@@ -231,6 +232,32 @@ void TestArchiveJob::passwordPromptCancelRules()
     QCOMPARE(TextPrompt::askedCount(), 1);
     QCOMPARE(ZipPasswordSwitch, QStringLiteral("-pabc"));
     QVERIFY(m_form->Memo1->toPlainText().contains(QStringLiteral(" a -r -tZIP -p*** \"")));
+}
+
+void TestArchiveJob::missingArchiverIsReported()
+{
+    const QString source = m_dir.path() + QStringLiteral("/sans7z/");
+    const QString target = m_dir.path() + QStringLiteral("/sans7z-archives/");
+    QDir().mkpath(source);
+    QDir().mkpath(target);
+    QFile file(source + QStringLiteral("note.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    SevenZipExe = m_dir.path() + QStringLiteral("/absent/7zz");
+    m_form->chk_OPEN->setChecked(false);
+    m_form->DirSOURCE->setText(source);
+    m_form->DirCIBLE->setText(target);
+    m_form->command(QStringLiteral("act_BtnSEL"))->trigger();
+
+    // The locator was offered (and cancelled), then the start failed with the system's text,
+    // which reaches the selection's guard; the window takes input again.
+    QCOMPARE(FileDialogs::lastOpenFileSetup().title, QStringLiteral("Localisez le fichier 7z.exe"));
+    const QString shown = MessageBox::shown().last().text;
+    QVERIFY2(shown.startsWith(QStringLiteral("ERR:btn_SELExecute =>")) &&
+                 shown.size() > QStringLiteral("ERR:btn_SELExecute =>").size(),
+             qPrintable(shown));
+    QVERIFY(m_form->isEnabled());
+    QCOMPARE(m_form->DirCIBLE->text(), target);
 }
 
 QTEST_MAIN(TestArchiveJob)

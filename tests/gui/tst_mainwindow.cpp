@@ -99,6 +99,7 @@ private slots:
     void leavingAFieldAddsToItsHistory();
     void folderShortcutsAndOpening();
     void displayOptions();
+    void helpMenu();
     void failedCopyIsCountedInTheSummary();
 
 private:
@@ -684,6 +685,23 @@ void TestMainWindow::folderShortcutsAndOpening()
     m_form->findChild<QAction *>(QStringLiteral("Ouvrirdestination3"))->trigger();
     QVERIFY(
         MessageBox::shown().last().text.startsWith(QStringLiteral("La Cible n'existe pas !\r")));
+}
+
+void TestMainWindow::helpMenu()
+{
+    m_form->findChild<QAction *>(QStringLiteral("APropos1"))->trigger();
+    const QString about = MessageBox::shown().last().text;
+    QVERIFY(about.startsWith(QStringLiteral(
+        "Sauvegarde l'ensemble des fichiers et dossiers contenus dans un dossier racine\r\n")));
+    QVERIFY(about.contains(QStringLiteral("\r\n\r\nVERSION :\r\n1.0.0.0 du ")));
+
+    m_form->findChild<QAction *>(QStringLiteral("Notes1"))->trigger();
+    m_form->findChild<QAction *>(QStringLiteral("Cherchesilexisteunenouvelleversion1"))->trigger();
+    const QStringList opened = ShellOpenSeam::opened();
+    QCOMPARE(opened.size(), 2);
+    QVERIFY(opened[0].endsWith(QStringLiteral("/_TARSEL_NOTES.TXT")));
+    QVERIFY(opened[1].startsWith(QStringLiteral("https://")));
+    QVERIFY(opened[1].endsWith(QStringLiteral("/tarsel/")));
 }
 
 void TestMainWindow::displayOptions()
