@@ -1,12 +1,10 @@
 #include "core/environment.h"
-#include "gui/filedialogs.h"
+#include "gui/dialogseams.h"
 #include "gui/mainwindow.h"
 #include "gui/messagebox.h"
 #include "gui/questionbox.h"
-#include "gui/shellopen.h"
 #include "gui/singleinstance.h"
 #include "gui/style.h"
-#include "gui/textprompt.h"
 
 #include <QApplication>
 
@@ -22,15 +20,6 @@ bool dialogsAutomated()
 {
     static const bool automated = qEnvironmentVariableIsSet("TARSEL_TEST_DIALOGS");
     return automated;
-}
-
-void automateDialogs()
-{
-    MessageBox::setTestMode(true);
-    QuestionBox::setTestMode(true);
-    FileDialogs::setTestMode(true);
-    TextPrompt::setTestMode(true);
-    ShellOpenSeam::setTestMode(true);
 }
 
 void printRecordedDialogs()
@@ -51,7 +40,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(FullVersion());
     ApplyAuricStyle(app);
     if (dialogsAutomated())
-        automateDialogs();
+        SwitchDialogsToTestMode();
 
     // A second start of the same program file is refused before any setting is read.
     SingleInstance instance(ExePath());

@@ -3,6 +3,8 @@
 
 #include "portable.h"
 
+#include "../support.h"
+
 #include "core/archive.h"
 
 #include <QStandardPaths>
@@ -11,32 +13,11 @@
 namespace
 {
 
-QString sevenZip()
-{
-    for (const char *name : {"7zz", "7z", "7za"}) {
-        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!found.isEmpty())
-            return found;
-    }
-    return {};
-}
-
-void writeStamped(const QString &path, const QByteArray &content, const QDateTime &stamp)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
-}
-
 // The paths of the files an archive holds, as 7-Zip lists them.
 QStringList archivedFiles(const QString &archive)
 {
     QProcess list;
-    list.start(sevenZip(), {QStringLiteral("l"), QStringLiteral("-slt"), archive});
+    list.start(SevenZipForTests(), {QStringLiteral("l"), QStringLiteral("-slt"), archive});
     list.waitForFinished(60000);
     QStringList files;
     QString path;
@@ -52,15 +33,6 @@ QStringList archivedFiles(const QString &archive)
     return files;
 }
 
-int sevenZipExitCode(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(sevenZip(), arguments);
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    return process.exitCode();
-}
-
 } // namespace
 
 class TestZipRun : public QObject
@@ -73,7 +45,7 @@ private slots:
 
 void TestZipRun::unattendedArchiveOfTodaysFiles()
 {
-    if (sevenZip().isEmpty())
+    if (SevenZipForTests().isEmpty())
         QSKIP("7-Zip is not installed");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -100,10 +72,10 @@ void TestZipRun::unattendedArchiveOfTodaysFiles()
         QDir(source).removeRecursively();
         today = QDate::currentDate();
         const QDateTime now(today, QTime(9, 30));
-        writeStamped(source + QStringLiteral("/index.html"), "<html/>", now);
-        writeStamped(source + QStringLiteral("/css/style été.css"), "body{}", now);
-        writeStamped(source + QStringLiteral("/réglages.ini"), "[x]", now);
-        writeStamped(source + QStringLiteral("/ancien.txt"), "old", now.addDays(-2));
+        QVERIFY(WriteStampedFile(source + QStringLiteral("/index.html"), "<html/>", now));
+        QVERIFY(WriteStampedFile(source + QStringLiteral("/css/style été.css"), "body{}", now));
+        QVERIFY(WriteStampedFile(source + QStringLiteral("/réglages.ini"), "[x]", now));
+        QVERIFY(WriteStampedFile(source + QStringLiteral("/ancien.txt"), "old", now.addDays(-2)));
         QVERIFY2(app.run(exitCode, errors), "the program did not end by itself");
         if (QDate::currentDate() == today)
             break;
@@ -116,7 +88,7 @@ void TestZipRun::unattendedArchiveOfTodaysFiles()
     const QStringList expected = {QStringLiteral("css/style été.css"),
                                   QStringLiteral("index.html")};
     QCOMPARE(archivedFiles(archive), expected);
-    QCOMPARE(sevenZipExitCode({QStringLiteral("t"), archive}), 0);
+    QCOMPARE(RunSevenZip({QStringLiteral("t"), archive}), 0);
 
     // The program waited for 7-Zip before it removed its staging folder.
     const QString staging = TempFolder() + name;

@@ -1,6 +1,8 @@
+#include "../support.h"
 #include "core/archive.h"
 #include "core/environment.h"
 #include "gui/console.h"
+#include "gui/dialogseams.h"
 #include "gui/exclusionswindow.h"
 #include "gui/filedialogs.h"
 #include "gui/folderfield.h"
@@ -29,7 +31,7 @@
 namespace
 {
 
-QString sevenZip()
+QString SevenZipForTests()
 {
     for (const char *name : {"7zz", "7z", "7za"}) {
         const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
@@ -39,10 +41,10 @@ QString sevenZip()
     return {};
 }
 
-int sevenZipExitCode(const QStringList &arguments)
+int RunSevenZip(const QStringList &arguments)
 {
     QProcess process;
-    process.start(sevenZip(), arguments);
+    process.start(SevenZipForTests(), arguments);
     process.closeWriteChannel();
     process.waitForFinished(60000);
     return process.exitCode();
@@ -79,11 +81,7 @@ void TestArchiveJob::init()
 {
     QFile::remove(UserIniFileName());
     QFile::remove(ListFileName(QStringLiteral("exclusions@")));
-    MessageBox::setTestMode(true);
-    QuestionBox::setTestMode(true);
-    FileDialogs::setTestMode(true);
-    TextPrompt::setTestMode(true);
-    ShellOpenSeam::setTestMode(true);
+    SwitchDialogsToTestMode();
     // The run state starts as a new process has it.
     DateMode = 0;
     CancelFlag = false;
@@ -99,7 +97,7 @@ void TestArchiveJob::cleanup()
 
 void TestArchiveJob::protectedArchiveThroughTheRun()
 {
-    if (sevenZip().isEmpty())
+    if (SevenZipForTests().isEmpty())
         QSKIP("7-Zip is not installed");
     const QString source = m_dir.path() + QStringLiteral("/site/");
     const QString target = m_dir.path() + QStringLiteral("/archives/");
@@ -110,7 +108,7 @@ void TestArchiveJob::protectedArchiveThroughTheRun()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(name.toUtf8());
     }
-    SevenZipExe = sevenZip();
+    SevenZipExe = SevenZipForTests();
     m_form->chk_ZIP->setChecked(true);
     m_form->chk_Zip_PW->setChecked(true);
     m_form->chk_OPEN->setChecked(false);
@@ -142,8 +140,8 @@ void TestArchiveJob::protectedArchiveThroughTheRun()
     QCOMPARE(TextPrompt::askedCount(), 1);
 
     const QString archive = target + name;
-    QVERIFY(sevenZipExitCode({QStringLiteral("t"), QStringLiteral("-pfaux"), archive}) != 0);
-    QCOMPARE(sevenZipExitCode({QStringLiteral("t"), QStringLiteral("-psecret"), archive}), 0);
+    QVERIFY(RunSevenZip({QStringLiteral("t"), QStringLiteral("-pfaux"), archive}) != 0);
+    QCOMPARE(RunSevenZip({QStringLiteral("t"), QStringLiteral("-psecret"), archive}), 0);
 
     // The staging folder lives until the program ends.
     QVERIFY(QFileInfo(ZipStagingFolder).isDir());
@@ -161,7 +159,7 @@ void TestArchiveJob::emptySelectionIsAborted()
     m_form->DirCIBLE->setText(m_dir.path() + QStringLiteral("/sortie/"));
     QDir().mkpath(m_dir.path() + QStringLiteral("/vide"));
     QDir().mkpath(m_dir.path() + QStringLiteral("/sortie"));
-    SevenZipExe = sevenZip();
+    SevenZipExe = SevenZipForTests();
     m_form->command(QStringLiteral("DO_ZIP"))->trigger();
     QVERIFY(!MessageBox::shown().isEmpty());
     QVERIFY(MessageBox::shown().last().text.startsWith(QStringLiteral(
@@ -192,7 +190,7 @@ void TestArchiveJob::locateStoresTheChoice()
 
 void TestArchiveJob::passwordPromptCancelRules()
 {
-    if (sevenZip().isEmpty())
+    if (SevenZipForTests().isEmpty())
         QSKIP("7-Zip is not installed");
     const QString source = m_dir.path() + QStringLiteral("/motdepasse/");
     const QString target = m_dir.path() + QStringLiteral("/motdepasse-archives/");
@@ -202,7 +200,7 @@ void TestArchiveJob::passwordPromptCancelRules()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("note");
     file.close();
-    SevenZipExe = sevenZip();
+    SevenZipExe = SevenZipForTests();
     m_form->chk_Zip_PW->setChecked(true);
     m_form->chk_OPEN->setChecked(false);
     m_form->chk_AutoCopy->setChecked(false);

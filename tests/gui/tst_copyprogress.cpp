@@ -1,4 +1,5 @@
 #include "core/environment.h"
+#include "gui/dialogseams.h"
 #include "gui/filedialogs.h"
 #include "gui/folderfield.h"
 #include "gui/mainwindow.h"
@@ -22,10 +23,7 @@ private slots:
 
 void TestCopyProgress::largeCopyShowsProgressAndKeepsItsWords()
 {
-    MessageBox::setTestMode(true);
-    QuestionBox::setTestMode(true);
-    FileDialogs::setTestMode(true);
-    ShellOpenSeam::setTestMode(true);
+    SwitchDialogsToTestMode();
     QFile::remove(UserIniFileName());
     QTemporaryDir dir;
     QVERIFY(dir.isValid());

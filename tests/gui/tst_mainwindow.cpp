@@ -1,7 +1,9 @@
+#include "../support.h"
 #include "core/criterion.h"
 #include "core/environment.h"
 #include "core/inifile.h"
 #include "gui/console.h"
+#include "gui/dialogseams.h"
 #include "gui/exclusionswindow.h"
 #include "gui/filedialogs.h"
 #include "gui/folderfield.h"
@@ -37,17 +39,6 @@
 
 namespace
 {
-
-void writeFile(const QString &path, const QByteArray &content, const QDateTime &stamp)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
-}
 
 QDateTime todayAt(int h, int m)
 {
@@ -128,12 +119,7 @@ void TestMainWindow::removeSettings()
 void TestMainWindow::init()
 {
     removeSettings();
-    // Switching the seams on empties their queues and records.
-    MessageBox::setTestMode(true);
-    QuestionBox::setTestMode(true);
-    FileDialogs::setTestMode(true);
-    TextPrompt::setTestMode(true);
-    ShellOpenSeam::setTestMode(true);
+    SwitchDialogsToTestMode();
     // The run state starts as a new process has it.
     DateMode = 0;
     CancelFlag = false;
@@ -471,10 +457,10 @@ void TestMainWindow::missingSourceAsksTheQuestion()
 void TestMainWindow::selectionListsPanelsAndLog()
 {
     const QString src = m_dir.path() + QStringLiteral("/sel/");
-    writeFile(src + QStringLiteral("a.txt"), "aaaa", todayAt(10, 0));
-    writeFile(src + QStringLiteral("old.txt"), "o", todayAt(10, 0).addDays(-3));
-    writeFile(src + QStringLiteral("sub/b=c.txt"), "bb", todayAt(11, 0));
-    writeFile(src + QStringLiteral(".cache/hidden.txt"), "h", todayAt(11, 0));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("a.txt"), "aaaa", todayAt(10, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("old.txt"), "o", todayAt(10, 0).addDays(-3)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("sub/b=c.txt"), "bb", todayAt(11, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral(".cache/hidden.txt"), "h", todayAt(11, 0)));
     QDir().mkpath(m_dir.path() + QStringLiteral("/selout"));
 
     m_form->chk_AutoCopy->setChecked(false);
@@ -511,8 +497,8 @@ void TestMainWindow::selectionListsPanelsAndLog()
 void TestMainWindow::cancelStopsAfterTheFirstFolder()
 {
     const QString src = m_dir.path() + QStringLiteral("/cancel/");
-    writeFile(src + QStringLiteral("top.txt"), "t", todayAt(9, 0));
-    writeFile(src + QStringLiteral("deeper/below.txt"), "b", todayAt(9, 0));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("top.txt"), "t", todayAt(9, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("deeper/below.txt"), "b", todayAt(9, 0)));
     QDir().mkpath(m_dir.path() + QStringLiteral("/cancelout"));
     m_form->chk_AutoCopy->setChecked(false);
     m_form->DirSOURCE->setText(src);
@@ -531,9 +517,9 @@ void TestMainWindow::selectionChainsIntoACopyAndReports()
 {
     const QString src = m_dir.path() + QStringLiteral("/chain/");
     const QString dst = m_dir.path() + QStringLiteral("/chainout/");
-    writeFile(src + QStringLiteral("one.txt"), "1", todayAt(8, 0));
-    writeFile(src + QStringLiteral("d/two.txt"), "22", todayAt(8, 30));
-    writeFile(src + QStringLiteral("d/excluded.ini"), "x", todayAt(8, 30));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("one.txt"), "1", todayAt(8, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("d/two.txt"), "22", todayAt(8, 30)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("d/excluded.ini"), "x", todayAt(8, 30)));
     QDir().mkpath(dst);
     m_form->Form_exclu->Delphi1Click();
     // Wide enough for each console line to hold on one displayed line.
@@ -588,7 +574,7 @@ void TestMainWindow::selectionChainsIntoACopyAndReports()
 void TestMainWindow::emptySelectionEndsWithoutLooping()
 {
     const QString src = m_dir.path() + QStringLiteral("/empty/");
-    writeFile(src + QStringLiteral("old.txt"), "o", todayAt(10, 0).addDays(-10));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("old.txt"), "o", todayAt(10, 0).addDays(-10)));
     QDir().mkpath(m_dir.path() + QStringLiteral("/emptyout"));
     m_form->chk_ZIP->setChecked(false);
     m_form->DirSOURCE->setText(src);
@@ -731,8 +717,8 @@ void TestMainWindow::failedCopyIsCountedInTheSummary()
 {
     const QString src = m_dir.path() + QStringLiteral("/echec/");
     const QString dst = m_dir.path() + QStringLiteral("/echecout/");
-    writeFile(src + QStringLiteral("bon.txt"), "ok", todayAt(7, 0));
-    writeFile(src + QStringLiteral("bloque.txt"), "ko", todayAt(7, 0));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("bon.txt"), "ok", todayAt(7, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("bloque.txt"), "ko", todayAt(7, 0)));
     // A folder stands where the copy must go: the copy fails, whoever runs it.
     QDir().mkpath(dst + QStringLiteral("bloque.txt"));
     m_form->resize(1800, 700);
