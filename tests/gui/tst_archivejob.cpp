@@ -28,30 +28,6 @@
 
 #include <memory>
 
-namespace
-{
-
-QString SevenZipForTests()
-{
-    for (const char *name : {"7zz", "7z", "7za"}) {
-        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!found.isEmpty())
-            return found;
-    }
-    return {};
-}
-
-int RunSevenZip(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(SevenZipForTests(), arguments);
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    return process.exitCode();
-}
-
-} // namespace
-
 class TestArchiveJob : public QObject
 {
     Q_OBJECT
