@@ -40,11 +40,6 @@
 namespace
 {
 
-QDateTime todayAt(int h, int m)
-{
-    return QDateTime(QDate::currentDate(), QTime(h, m));
-}
-
 // Counts key presses that reach a widget.
 class KeyCounter : public QObject
 {
@@ -94,6 +89,11 @@ private slots:
     void failedCopyIsCountedInTheSummary();
 
 private:
+    // A time on the window's calendar day, so a test run at midnight stamps the day it checks.
+    QDateTime at(int h, int m) const
+    {
+        return QDateTime(m_form->Calendar1->selectedDate(), QTime(h, m));
+    }
     std::unique_ptr<TForm1> newForm();
     void removeSettings();
     QTemporaryDir m_dir;
@@ -457,10 +457,10 @@ void TestMainWindow::missingSourceAsksTheQuestion()
 void TestMainWindow::selectionListsPanelsAndLog()
 {
     const QString src = m_dir.path() + QStringLiteral("/sel/");
-    QVERIFY(WriteStampedFile(src + QStringLiteral("a.txt"), "aaaa", todayAt(10, 0)));
-    QVERIFY(WriteStampedFile(src + QStringLiteral("old.txt"), "o", todayAt(10, 0).addDays(-3)));
-    QVERIFY(WriteStampedFile(src + QStringLiteral("sub/b=c.txt"), "bb", todayAt(11, 0)));
-    QVERIFY(WriteStampedFile(src + QStringLiteral(".cache/hidden.txt"), "h", todayAt(11, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("a.txt"), "aaaa", at(10, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("old.txt"), "o", at(10, 0).addDays(-3)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("sub/b=c.txt"), "bb", at(11, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral(".cache/hidden.txt"), "h", at(11, 0)));
     QDir().mkpath(m_dir.path() + QStringLiteral("/selout"));
 
     m_form->chk_AutoCopy->setChecked(false);
@@ -482,7 +482,7 @@ void TestMainWindow::selectionListsPanelsAndLog()
     QVERIFY(m_form->panelText(3).endsWith(QStringLiteral(" secondes ")));
     QCOMPARE(m_form->group_FICHIERS->title(),
              QStringLiteral("2 FICHIERS ") +
-                 QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+                 m_form->Calendar1->selectedDate().toString(QStringLiteral("dd/MM/yyyy")));
 
     QFile log(LogFileName());
     QVERIFY(log.open(QIODevice::ReadOnly));
@@ -497,8 +497,8 @@ void TestMainWindow::selectionListsPanelsAndLog()
 void TestMainWindow::cancelStopsAfterTheFirstFolder()
 {
     const QString src = m_dir.path() + QStringLiteral("/cancel/");
-    QVERIFY(WriteStampedFile(src + QStringLiteral("top.txt"), "t", todayAt(9, 0)));
-    QVERIFY(WriteStampedFile(src + QStringLiteral("deeper/below.txt"), "b", todayAt(9, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("top.txt"), "t", at(9, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("deeper/below.txt"), "b", at(9, 0)));
     QDir().mkpath(m_dir.path() + QStringLiteral("/cancelout"));
     m_form->chk_AutoCopy->setChecked(false);
     m_form->DirSOURCE->setText(src);
@@ -517,9 +517,9 @@ void TestMainWindow::selectionChainsIntoACopyAndReports()
 {
     const QString src = m_dir.path() + QStringLiteral("/chain/");
     const QString dst = m_dir.path() + QStringLiteral("/chainout/");
-    QVERIFY(WriteStampedFile(src + QStringLiteral("one.txt"), "1", todayAt(8, 0)));
-    QVERIFY(WriteStampedFile(src + QStringLiteral("d/two.txt"), "22", todayAt(8, 30)));
-    QVERIFY(WriteStampedFile(src + QStringLiteral("d/excluded.ini"), "x", todayAt(8, 30)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("one.txt"), "1", at(8, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("d/two.txt"), "22", at(8, 30)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("d/excluded.ini"), "x", at(8, 30)));
     QDir().mkpath(dst);
     m_form->Form_exclu->Delphi1Click();
     // Wide enough for each console line to hold on one displayed line.
@@ -534,7 +534,7 @@ void TestMainWindow::selectionChainsIntoACopyAndReports()
     QVERIFY(QFile::exists(dst + QStringLiteral("one.txt")));
     QVERIFY(QFile::exists(dst + QStringLiteral("d/two.txt")));
     QVERIFY(!QFile::exists(dst + QStringLiteral("d/excluded.ini")));
-    QCOMPARE(QFileInfo(dst + QStringLiteral("d/two.txt")).lastModified(), todayAt(8, 30));
+    QCOMPARE(QFileInfo(dst + QStringLiteral("d/two.txt")).lastModified(), at(8, 30));
     const auto wordsByPath = [this] {
         QMap<QString, QString> words;
         for (int i = 0; i < m_form->ListBox1.size(); ++i)
@@ -574,7 +574,7 @@ void TestMainWindow::selectionChainsIntoACopyAndReports()
 void TestMainWindow::emptySelectionEndsWithoutLooping()
 {
     const QString src = m_dir.path() + QStringLiteral("/empty/");
-    QVERIFY(WriteStampedFile(src + QStringLiteral("old.txt"), "o", todayAt(10, 0).addDays(-10)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("old.txt"), "o", at(10, 0).addDays(-10)));
     QDir().mkpath(m_dir.path() + QStringLiteral("/emptyout"));
     m_form->chk_ZIP->setChecked(false);
     m_form->DirSOURCE->setText(src);
@@ -717,8 +717,8 @@ void TestMainWindow::failedCopyIsCountedInTheSummary()
 {
     const QString src = m_dir.path() + QStringLiteral("/echec/");
     const QString dst = m_dir.path() + QStringLiteral("/echecout/");
-    QVERIFY(WriteStampedFile(src + QStringLiteral("bon.txt"), "ok", todayAt(7, 0)));
-    QVERIFY(WriteStampedFile(src + QStringLiteral("bloque.txt"), "ko", todayAt(7, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("bon.txt"), "ok", at(7, 0)));
+    QVERIFY(WriteStampedFile(src + QStringLiteral("bloque.txt"), "ko", at(7, 0)));
     // A folder stands where the copy must go: the copy fails, whoever runs it.
     QDir().mkpath(dst + QStringLiteral("bloque.txt"));
     m_form->resize(1800, 700);
