@@ -54,7 +54,7 @@ public:
         m_sink.folderEntered(folder);
         platform::DirectoryListing &listing = listingAt(depth);
         listing.read(nativeFolder); // a folder that cannot be listed reads as empty
-        selectFiles(listing, nativeFolder, folder);
+        selectFiles(listing, folder);
         if (!m_sink.folderFilesDone())
             return false;
 
@@ -75,8 +75,7 @@ public:
     }
 
 private:
-    void selectFiles(const platform::DirectoryListing &listing,
-                     const platform::NativeString &nativeFolder, const QString &folder)
+    void selectFiles(const platform::DirectoryListing &listing, const QString &folder)
     {
         const int mode = m_context.dateMode();
         const QDate day = m_context.calendarDay();
@@ -95,8 +94,8 @@ private:
             const qint64 localMsecs = UtcToLocalMsecs(entry.lastWriteUtcMsecs);
             if (CompareDay(localMsecs, day) != mode)
                 continue;
-            m_candidate.assign(nativeFolder).append(name);
-            if (platform::QueryPath(m_candidate).kind != platform::PathKind::File)
+            // Only an existing file is selected, links followed: the listing has just read it.
+            if (!entry.isFile)
                 continue;
             ++m_selected;
             if (!folderReported) {
@@ -121,7 +120,6 @@ private:
     ScanSink &m_sink;
     const FileMask m_mask;
     std::vector<std::unique_ptr<platform::DirectoryListing>> m_listings;
-    platform::NativeString m_candidate;
     int m_selected = 0;
 };
 

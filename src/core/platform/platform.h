@@ -29,6 +29,7 @@ struct DirectoryEntry {
     std::size_t nameLength = 0;
     bool isFolder = false; // a real folder: a link to a folder is not one
     bool isHidden = false; // POSIX: the name begins with "."; Windows: hidden or system attribute
+    bool isFile = false;   // it exists, links followed, and is not a folder: it can be selected
     std::int64_t lastWriteUtcMsecs = 0; // links to files give their target's time
     std::int64_t size = 0;
 };

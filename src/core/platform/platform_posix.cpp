@@ -191,8 +191,9 @@ bool DirectoryListing::read(const NativeString &folder)
         // A folder is never selected, so its times are not read: this saves one call per
         // folder, "." and ".." included. A link gives its target's times when it has one.
         if (!entry.isFolder) {
-            haveTimes = haveTimes || ::fstatat(fd, found->d_name, &st, 0) == 0 ||
-                        ::fstatat(fd, found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+            const bool followed = haveTimes || ::fstatat(fd, found->d_name, &st, 0) == 0;
+            entry.isFile = followed && !S_ISDIR(st.st_mode);
+            haveTimes = followed || ::fstatat(fd, found->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
             if (haveTimes) {
                 entry.lastWriteUtcMsecs = MsecsOf(st.st_mtim);
                 entry.size = st.st_size;

@@ -142,10 +142,13 @@ bool DirectoryListing::read(const NativeString &folder)
         entry.isHidden = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
         entry.lastWriteUtcMsecs = MsecsOf(found.ftLastWriteTime);
         entry.size = SizeOf(found.nFileSizeHigh, found.nFileSizeLow);
-        if (link && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            // A link to a file gives its target's time and size, when it has a target.
+        entry.isFile = (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        if (link) {
+            // A link is selected for what it leads to; a link to a file gives its target's time
+            // and size, when it has a target.
             const PathInfo target = QueryPath(folder + found.cFileName);
-            if (target.kind != PathKind::Missing) {
+            entry.isFile = target.kind == PathKind::File;
+            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && target.kind != PathKind::Missing) {
                 entry.lastWriteUtcMsecs = target.lastWriteUtcMsecs;
                 entry.size = target.size;
             }
