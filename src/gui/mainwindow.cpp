@@ -938,7 +938,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 void TForm1::FormClose()
 {
     try {
-        INI_SAVEExecute();
+        saveSettings();
     } catch (const std::exception &e) {
         MessageBox::show(this, MessageBox::Plain, Texts::TagFormClose + errorMessage(e));
     }
@@ -1086,6 +1086,11 @@ void TForm1::INI_GETExecute()
 }
 
 void TForm1::INI_SAVEExecute()
+{
+    runUnguarded(this, [this] { saveSettings(); });
+}
+
+void TForm1::saveSettings()
 {
     SaveFormPlacement(this, UserSettingsFile);
     SaveCheckOptions(this, UserSettingsFile);

@@ -191,6 +191,7 @@ private:
     QString consoleLine(int index) const;
     void updateHintUnderPointer(QWidget *widget);
     struct CopySummary copyInWorker(const QString &source, const QString &target, bool force);
+    void saveSettings();   // the save command; its errors reach whoever started it
     void runCommand();     // the run command; its errors reach whoever started it
     void runArchiveJob();  // the archive job; its errors reach the run command
     void archiveAborted(); // the warning for an empty archive selection, and the reset of the day

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTableView>
@@ -86,6 +87,7 @@ private slots:
     void folderShortcutsAndOpening();
     void displayOptions();
     void helpMenu();
+    void refusedSaveIsReported();
     void failedCopyIsCountedInTheSummary();
 
 private:
@@ -376,6 +378,11 @@ void TestMainWindow::closingSavesAndQuitDoesNot()
 
     m_form = newForm();
     QVERIFY(m_form->chk_AutoClose->isChecked());
+    // The destination option is also written into the shared file at once.
+    m_form->chk_OPEN->trigger();
+    QCOMPARE(IniReadBool(QStringLiteral("OPTIONS"), QStringLiteral("OUVRE_DOSSIER"), true,
+                         DefaultIniFileName()),
+             false);
     m_form->chk_AutoClose->trigger();
     m_form->findChild<QAction *>(QStringLiteral("Quitter1"))->trigger();
     m_form = newForm();
@@ -671,6 +678,22 @@ void TestMainWindow::folderShortcutsAndOpening()
     m_form->findChild<QAction *>(QStringLiteral("Ouvrirdestination3"))->trigger();
     QVERIFY(
         MessageBox::shown().last().text.startsWith(QStringLiteral("La Cible n'existe pas !\r")));
+}
+
+void TestMainWindow::refusedSaveIsReported()
+{
+    // A folder where the settings file should be: every write is refused.
+    QVERIFY(QDir().mkpath(UserIniFileName()));
+    auto removeFolder = qScopeGuard([] { QDir(UserIniFileName()).removeRecursively(); });
+    m_form->findChild<QAction *>(QStringLiteral("INISAVE1"))->trigger();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown()[0].text,
+             QStringLiteral("Impossible d'écrire dans %1").arg(UserIniFileName()));
+    m_form->close();
+    QCOMPARE(MessageBox::shown().size(), 2);
+    QVERIFY(MessageBox::shown()[1].text.startsWith(
+        QStringLiteral("Erreur\r\nTForm1.FormClose(Sender: TObject; var Action: TCloseAction)Ligne "
+                       "500Impossible")));
 }
 
 void TestMainWindow::helpMenu()
