@@ -138,14 +138,12 @@ const QString SevenZipPage = QStringLiteral("https://www.7-zip.org/");
 const QString ProductPage = QStringLiteral("https://www.norvane.fr/tarsel/");
 const QString KelvraFolder = QStringLiteral("/kelvra/");
 const QString DropboxName = QStringLiteral("Dropbox");
-const QString LogName = QStringLiteral("LISTE_FICHIERS.LOG");
 const QString TagFormCreate = QStringLiteral("FormCreate\r\n");
 const QString TagFormClose = QStringLiteral(
     "Erreur\r\nTForm1.FormClose(Sender: TObject; var Action: TCloseAction)Ligne 500");
 const QString TagIniGet = QStringLiteral("INI_GETExecute\r\n");
 const QString TagSelection = QStringLiteral("ERR:btn_SELExecute =>");
 const QString TagRun = QStringLiteral("ERR:btn_OKExecute =>");
-const QString TagCancel = QStringLiteral("ERR:btn_CANCELExecute =>");
 } // namespace Texts
 
 const char *const LongHintProperty = "tarselHint";
@@ -1317,11 +1315,7 @@ void TForm1::act_BtnOk_captionExecute()
 
 void TForm1::act_BtnCANCELExecute()
 {
-    try {
-        CancelFlag = true;
-    } catch (const std::exception &e) {
-        MessageBox::show(this, MessageBox::Plain, Texts::TagCancel + errorMessage(e));
-    }
+    CancelFlag = true;
 }
 
 void TForm1::DO_COPYExecute()
