@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -484,6 +485,7 @@ void TestMainWindow::selectionListsPanelsAndLog()
     QCOMPARE(m_form->ListBox_PATH->count(), 2);
     QCOMPARE(m_form->ListBox_PATH->item(0)->text(), QString());
     QCOMPARE(m_form->ListBox_PATH->item(1)->text(), QStringLiteral("sub/"));
+    QVERIFY(QRegularExpression(QStringLiteral("^2/\\d+$")).match(m_form->panelText(1)).hasMatch());
     QCOMPARE(m_form->panelText(2), QStringLiteral("Taille = 0,00 Mo"));
     QVERIFY(m_form->panelText(3).startsWith(QStringLiteral("2 fichiers trouvés en ")));
     QVERIFY(m_form->panelText(3).endsWith(QStringLiteral(" secondes ")));
@@ -499,6 +501,15 @@ void TestMainWindow::selectionListsPanelsAndLog()
     m_form->ListBox_PATH->setCurrentRow(1);
     m_form->ListBox_PATHClick();
     QCOMPARE(m_form->ValueListEditor1->currentIndex().row(), 1);
+
+    // After "Tout Effacer" the copy still works on the hidden lists, and its first write into
+    // the emptied grid ends it with the list-index error.
+    m_form->findChild<QAction *>(QStringLiteral("Effacer1"))->trigger();
+    m_form->command(QStringLiteral("DO_COPY"))->trigger();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY2(MessageBox::shown()[0].text.startsWith(
+                 QStringLiteral("ERR:btn_OKExecute =>Index de liste hors limites (")),
+             qPrintable(MessageBox::shown()[0].text));
 }
 
 void TestMainWindow::cancelStopsAfterTheFirstFolder()
