@@ -1209,7 +1209,8 @@ void TForm1::act_BtnSELExecute()
         setPanelText(3, WalkSummaryText(int(ListBox1.size()),
                                         (MonotonicMilliseconds() - StartMillisecond) / 1000.0));
         setPanelText(2, SizeText(SelectedSize));
-        if (chk_AutoCopy->isChecked() && m_selectionChains) {
+        // A walk stopped because the program ends is reported, but no transfer starts after it.
+        if (chk_AutoCopy->isChecked() && m_selectionChains && !m_terminating) {
             m_runFromSelection = true;
             auto reset = qScopeGuard([this] { m_runFromSelection = false; });
             runCommand();
