@@ -249,8 +249,8 @@ public:
         m_form.ListBox2.append(dateText);
         m_form.ValueListEditorModel->appendRow(fullPath, dateText);
         SelectedSize += size;
-        m_progress = WalkProgressText(selectedCount, listingPosition);
         m_selected = selectedCount;
+        m_position = listingPosition;
     }
     void folderFound(const QString &relativeFolder) override { m_folders.append(relativeFolder); }
     bool folderFilesDone() override
@@ -273,8 +273,8 @@ private:
         m_form.ProgressBar->setFormat(
             QStringLiteral("%1 dossiers, %2 fichiers retenus").arg(m_foldersSeen).arg(m_selected));
         m_form.setPanelText(3, m_folder);
-        if (!m_progress.isEmpty())
-            m_form.setPanelText(1, m_progress);
+        if (m_selected > 0)
+            m_form.setPanelText(1, WalkProgressText(m_selected, m_position));
         m_form.ValueListEditorModel->flush();
         if (!m_folders.isEmpty()) {
             m_form.ListBox_PATH->addItems(m_folders);
@@ -286,10 +286,10 @@ private:
     bool &m_terminating;
     QElapsedTimer m_paint;
     QString m_folder;
-    QString m_progress;
     QStringList m_folders; // found folders not yet shown
     int m_foldersSeen = 0;
-    int m_selected = 0;
+    int m_selected = 0; // files selected so far
+    int m_position = 0; // the last selected file's place in its folder's listing
     QHash<qint64, QString> m_dateTexts;
 };
 
