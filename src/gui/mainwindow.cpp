@@ -368,6 +368,10 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     buildWidgets();
     buildMenus();
     buildTray();
+    // A highlighted menu item shows its long hint in panel 3, also the empty one.
+    for (QMenu *menu : findChildren<QMenu *>())
+        connect(menu, &QMenu::hovered, this,
+                [this](QAction *item) { APP_ShowHINT(item->statusTip()); });
     resize(682, 628);
     move(420, 131);
     qApp->installEventFilter(this);
@@ -554,11 +558,6 @@ void TForm1::buildMenus()
     plainItem(help, "Cherchesilexisteunenouvelleversion1",
               QStringLiteral("Recherche une mise à jour en ligne"), 9,
               &TForm1::Cherchesilexisteunenouvelleversion1Click);
-
-    const QList<QMenu *> menus = findChildren<QMenu *>();
-    for (QMenu *menu : menus)
-        connect(menu, &QMenu::hovered, this,
-                [this](QAction *item) { APP_ShowHINT(item->statusTip()); });
 
     Popup_source = new QMenu(this);
     Popup_source->setObjectName(QStringLiteral("Popup_source"));
