@@ -8,13 +8,7 @@
 #include <QSysInfo>
 #include <QTime>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <pwd.h>
-#include <unistd.h>
-#include <vector>
-#endif
+#include "core/platform/platform.h"
 
 namespace
 {
@@ -149,21 +143,13 @@ QString ExePath()
 
 QString CurrentUserName()
 {
+    const platform::NativeString name = platform::CurrentUserName();
+    if (name.empty())
+        return UnknownUser;
 #ifdef Q_OS_WIN
-    wchar_t buffer[256];
-    DWORD count = 256;
-    if (GetUserNameW(buffer, &count) && count > 0)
-        return QString::fromWCharArray(buffer, int(count) - 1);
-    return UnknownUser;
+    return QString::fromStdWString(name);
 #else
-    const long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(suggested > 0 ? size_t(suggested) : size_t(16384));
-    passwd entry{};
-    passwd *found = nullptr;
-    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_name && *found->pw_name)
-        return QString::fromLocal8Bit(found->pw_name);
-    return UnknownUser;
+    return QString::fromLocal8Bit(name.data(), qsizetype(name.size()));
 #endif
 }
 

@@ -90,4 +90,7 @@ struct CopyResult {
 CopyResult CopyFileReplacing(const NativeString &source, const NativeString &target,
                              bool targetExists, const std::function<void(std::int64_t)> &progress);
 
+// The account name of the effective user; empty when the system cannot tell.
+NativeString CurrentUserName();
+
 } // namespace platform

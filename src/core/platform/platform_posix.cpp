@@ -4,9 +4,11 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform
 {
@@ -314,6 +316,18 @@ CopyResult CopyFileReplacing(const NativeString &source, const NativeString &tar
         return failed(error);
     }
     return CopyResult{};
+}
+
+NativeString CurrentUserName()
+{
+    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? std::size_t(suggested) : std::size_t(16384));
+    passwd entry{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_name)
+        return found->pw_name;
+    return {};
 }
 
 } // namespace platform

@@ -261,4 +261,14 @@ CopyResult CopyFileReplacing(const NativeString &source, const NativeString &tar
     return CopyResult{};
 }
 
+NativeString CurrentUserName()
+{
+    wchar_t buffer[256];
+    DWORD count = 256;
+    // The count includes the terminating zero.
+    if (::GetUserNameW(buffer, &count) && count > 0)
+        return NativeString(buffer, count - 1);
+    return {};
+}
+
 } // namespace platform
