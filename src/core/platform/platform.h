@@ -50,7 +50,13 @@ public:
     }
 
 private:
-    void add(NativeStringView name, const DirectoryEntry &entry);
+    void add(NativeStringView name, const DirectoryEntry &entry)
+    {
+        DirectoryEntry &added = m_entries.emplace_back(entry);
+        added.nameOffset = m_names.size();
+        added.nameLength = name.size();
+        m_names.append(name);
+    }
 
     std::vector<DirectoryEntry> m_entries;
     NativeString m_names;

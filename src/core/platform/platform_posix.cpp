@@ -159,14 +159,6 @@ int NameUnnamed(int fd, const std::string &path)
 
 } // namespace
 
-void DirectoryListing::add(NativeStringView name, const DirectoryEntry &entry)
-{
-    DirectoryEntry &added = m_entries.emplace_back(entry);
-    added.nameOffset = m_names.size();
-    added.nameLength = name.size();
-    m_names.append(name);
-}
-
 bool DirectoryListing::read(const NativeString &folder)
 {
     m_entries.clear();
