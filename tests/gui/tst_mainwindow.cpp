@@ -98,6 +98,18 @@ private:
         return QDateTime(m_form->Calendar1->selectedDate(), QTime(h, m));
     }
     std::unique_ptr<TForm1> newForm();
+    // F4 with the copy chained after it, in a window wide enough for each console line to hold
+    // on one displayed line (the summary quotes console lines).
+    void selectAndCopy(const QString &source, const QString &target)
+    {
+        m_form->resize(1800, 700);
+        m_form->show();
+        m_form->chk_ZIP->setChecked(false);
+        m_form->chk_OPEN->setChecked(false);
+        m_form->DirSOURCE->setText(source);
+        m_form->DirCIBLE->setText(target);
+        m_form->command(QStringLiteral("act_BtnSEL"))->trigger();
+    }
     void removeSettings();
     QTemporaryDir m_dir;
     std::unique_ptr<TForm1> m_form;
@@ -540,14 +552,7 @@ void TestMainWindow::selectionChainsIntoACopyAndReports()
     QVERIFY(WriteStampedFile(src + QStringLiteral("d/excluded.ini"), "x", at(8, 30)));
     QDir().mkpath(dst);
     m_form->Form_exclu->Delphi1Click();
-    // Wide enough for each console line to hold on one displayed line.
-    m_form->resize(1800, 700);
-    m_form->show();
-    m_form->chk_ZIP->setChecked(false);
-    m_form->chk_OPEN->setChecked(false);
-    m_form->DirSOURCE->setText(src);
-    m_form->DirCIBLE->setText(dst);
-    m_form->command(QStringLiteral("act_BtnSEL"))->trigger();
+    selectAndCopy(src, dst);
 
     QVERIFY(QFile::exists(dst + QStringLiteral("one.txt")));
     QVERIFY(QFile::exists(dst + QStringLiteral("d/two.txt")));
@@ -755,13 +760,7 @@ void TestMainWindow::failedCopyIsCountedInTheSummary()
     QVERIFY(WriteStampedFile(src + QStringLiteral("bloque.txt"), "ko", at(7, 0)));
     // A folder stands where the copy must go: the copy fails, whoever runs it.
     QDir().mkpath(dst + QStringLiteral("bloque.txt"));
-    m_form->resize(1800, 700);
-    m_form->show();
-    m_form->chk_ZIP->setChecked(false);
-    m_form->chk_OPEN->setChecked(false);
-    m_form->DirSOURCE->setText(src);
-    m_form->DirCIBLE->setText(dst);
-    m_form->command(QStringLiteral("act_BtnSEL"))->trigger();
+    selectAndCopy(src, dst);
     const int blocked = int(m_form->ListBox1.indexOf(src + QStringLiteral("bloque.txt")));
     QVERIFY(blocked >= 0);
     QCOMPARE(m_form->ListBox2[blocked], QStringLiteral("Echec"));
