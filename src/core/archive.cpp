@@ -249,3 +249,13 @@ QString OutputCutter::currentLine() const
 {
     return QString::fromUcs4(m_line.data(), static_cast<qsizetype>(m_line.size()));
 }
+
+bool SevenZipFound(const QString &program)
+{
+    if (program.isEmpty())
+        return false;
+    if (QFileInfo(program).isFile())
+        return true;
+    return !program.contains(u'/') && !program.contains(u'\\') &&
+           !QStandardPaths::findExecutable(program).isEmpty();
+}

@@ -23,6 +23,9 @@ QString TempFolder();
 // folder, else the first of 7z, 7zz and 7za found on PATH, else the bare name "7z".
 QString DefaultSevenZipExe();
 
+// Whether the stored 7-Zip names an existing file, or a bare name found on PATH.
+bool SevenZipFound(const QString &program);
+
 // The arguments that pack the whole staging folder, with its sub-folders, into one ZIP
 // archive. passwordSwitch is empty or "-p" followed by the password.
 QStringList SevenZipArguments(const QString &passwordSwitch, const QString &archivePath,

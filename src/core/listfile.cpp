@@ -100,3 +100,23 @@ void WriteListFile(const QString &path, const QStringList &lines, ListEncoding e
         throw TarselError(QStringLiteral("Impossible de créer le fichier \"%1\". %2")
                               .arg(path, file.errorString()));
 }
+
+void WriteLogFile(const QString &path, const QStringList &lines)
+{
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    QByteArray buffer;
+    for (const QString &line : lines) {
+        if (!ok)
+            break;
+        buffer += line.toUtf8();
+        buffer += "\r\n";
+        if (buffer.size() >= 1 << 16) {
+            ok = file.write(buffer) == buffer.size();
+            buffer.clear();
+        }
+    }
+    if (!ok || file.write(buffer) != buffer.size() || !file.commit())
+        throw TarselError(QStringLiteral("Impossible de créer le fichier \"%1\". %2")
+                              .arg(path, file.errorString()));
+}

@@ -21,3 +21,8 @@ ListFile ReadListFile(const QString &path);
 // is replaced through a temporary file and a rename, so a failed write leaves the old one
 // intact; a failure throws TarselError("Impossible de créer le fichier \"<path>\". <reason>").
 void WriteListFile(const QString &path, const QStringList &lines, ListEncoding encoding);
+
+// The log of the selected paths: one per line with CRLF, without a byte-order mark, written line
+// by line through a temporary file, so that a million paths need no second copy in memory.
+// Throws TarselError("Impossible de créer le fichier \"%1\". %2") when it cannot be written.
+void WriteLogFile(const QString &path, const QStringList &lines);

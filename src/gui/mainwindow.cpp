@@ -44,7 +44,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -179,37 +178,6 @@ template <typename Work> void runUnguarded(QWidget *parent, Work work)
     } catch (const std::exception &e) {
         showGeneralError(parent, e);
     }
-}
-
-// The log of the selected paths, one per line with CRLF, written line by line so that a
-// selection of a million files needs no second copy of its paths in memory.
-void writeLogFile(const QString &path, const QStringList &lines)
-{
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    QByteArray buffer;
-    for (const QString &line : lines) {
-        if (!ok)
-            break;
-        buffer += line.toUtf8();
-        buffer += "\r\n";
-        if (buffer.size() >= 1 << 16) {
-            ok = file.write(buffer) == buffer.size();
-            buffer.clear();
-        }
-    }
-    if (!ok || file.write(buffer) != buffer.size() || !file.commit())
-        throw TarselError(QStringLiteral("Impossible de créer le fichier \"%1\". %2")
-                              .arg(path, file.errorString()));
-}
-
-bool programExists(const QString &program)
-{
-    if (program.isEmpty())
-        return false;
-    if (QFileInfo(program).isFile())
-        return true;
-    return !program.contains(PathDelimiter()) && !QStandardPaths::findExecutable(program).isEmpty();
 }
 
 } // namespace
@@ -1066,11 +1034,7 @@ void TForm1::INI_GETExecute()
             m_targetsEncoding = targets.encoding;
             SetHistoryEntries(JvComboCibles, targets.lines);
         }
-        if (RadioGroup_DATEButtons->checkedId() != 1) {
-            RadioGroup_DATEButtons->button(1)->setChecked(true);
-            RadioGroup_DATEClick();
-        }
-        Calendar1->setSelectedDate(QDate::currentDate());
+        selectExactDateToday();
         DelaySetting = IniReadInteger(QStringLiteral("OPTIONS"), QStringLiteral("DELAI"), 10,
                                       UserSettingsFile);
         SevenZipExe = IniReadString(QStringLiteral("OPTIONS"), QStringLiteral("SEVENZIP_EXE"),
@@ -1202,7 +1166,7 @@ void TForm1::act_BtnSELExecute()
         ListBox2.clear();
         StartMillisecond = MonotonicMilliseconds();
         Scan_Source(DirSOURCE->text(), Edit_Masque->text());
-        writeLogFile(LogFileName(), ListBox1);
+        WriteLogFile(LogFileName(), ListBox1);
         const QDate day = Calendar1->selectedDate();
         group_FICHIERS->setTitle(SelectionCountCaption(int(ListBox1.size()), day));
         setPanelText(3, WalkSummaryText(int(ListBox1.size()),
@@ -1406,16 +1370,21 @@ void TForm1::DO_ZIPExecute()
 void TForm1::archiveAborted()
 {
     MessageBox::show(this, MessageBox::Warning, Texts::Aborted);
-    Calendar1->setSelectedDate(QDate::currentDate());
+    selectExactDateToday();
+}
+
+void TForm1::selectExactDateToday()
+{
     if (RadioGroup_DATEButtons->checkedId() != 1) {
         RadioGroup_DATEButtons->button(1)->setChecked(true);
-        RadioGroup_DATEClick();
+        RadioGroup_DATEClick(); // only a change of item runs the group's click
     }
+    Calendar1->setSelectedDate(QDate::currentDate());
 }
 
 void TForm1::runArchiveJob()
 {
-    if (!programExists(SevenZipExe))
+    if (!SevenZipFound(SevenZipExe))
         LOCATE_7ZExecute();
     const QString rememberedTarget = DirCIBLE->text();
     const QString name = ArchiveName(UserComputerTag(), DirSOURCE->text(), QDate::currentDate());

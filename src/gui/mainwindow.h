@@ -195,6 +195,7 @@ private:
     void runCommand();     // the run command; its errors reach whoever started it
     void runArchiveJob();  // the archive job; its errors reach the run command
     void archiveAborted(); // the warning for an empty archive selection, and the reset of the day
+    void selectExactDateToday(); // "Date Exacte" on today, as every start begins
 
     QList<QAction *> m_actions;
     QString m_currentHint;

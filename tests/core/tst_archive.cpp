@@ -323,6 +323,9 @@ void TestArchive::defaultSevenZipExe()
     const ScopedEnvironment path("PATH", QFile::encodeName(root.filePath(QStringLiteral("bin"))));
     QCOMPARE(DefaultSevenZipExe(),
              fromPath ? root.filePath(QStringLiteral("bin/") + expected) : expected);
+    // Only a program that is there counts as found; otherwise the archive job offers to locate it.
+    QCOMPARE(SevenZipFound(DefaultSevenZipExe()), inCurrentFolder || fromPath);
+    QVERIFY(!SevenZipFound(root.filePath(QStringLiteral("bin/absent"))));
 }
 
 QTEST_GUILESS_MAIN(TestArchive)

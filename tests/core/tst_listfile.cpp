@@ -2,6 +2,7 @@
 #include "core/listfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +33,7 @@ private slots:
     void missingFileIsEmpty();
     void unreadableFileThrows();
     void failedWriteThrows();
+    void logFile();
 
 private:
     QString fixture(const QByteArray &content);
@@ -171,6 +173,35 @@ void TestListFile::failedWriteThrows()
         const QString prefix = QStringLiteral("Impossible de créer le fichier \"%1\". ").arg(path);
         QVERIFY2(e.message().startsWith(prefix) && e.message().size() > prefix.size(),
                  qPrintable(e.message()));
+    }
+}
+
+void TestListFile::logFile()
+{
+    // Enough lines to cross the write buffer more than once.
+    QStringList lines;
+    QByteArray expected;
+    for (int i = 0; i < 3000; ++i) {
+        lines << QStringLiteral("/sauvegarde/été/fichier=%1.txt").arg(i);
+        expected += lines.last().toUtf8() + "\r\n";
+    }
+    const QString path = m_dir.filePath(QStringLiteral("LISTE_FICHIERS.LOG"));
+    WriteLogFile(path, lines);
+    QFile log(path);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll(), expected);
+    log.close();
+
+    WriteLogFile(path, {});
+    QCOMPARE(QFileInfo(path).size(), 0);
+
+    const QString refused = m_dir.filePath(QStringLiteral("absent/LISTE_FICHIERS.LOG"));
+    try {
+        WriteLogFile(refused, lines);
+        QFAIL("the log was reported as written");
+    } catch (const TarselError &e) {
+        QVERIFY(e.message().startsWith(
+            QStringLiteral("Impossible de créer le fichier \"%1\". ").arg(refused)));
     }
 }
 
