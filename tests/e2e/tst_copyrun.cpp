@@ -3,6 +3,8 @@
 
 #include "portable.h"
 
+#include "../support.h"
+
 #include <QDirIterator>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -177,13 +179,8 @@ void TestCopyRun::unattendedRunThatFindsNothingEnds()
     const QString target = dir.path() + QStringLiteral("/cible");
     QDir().mkpath(source);
     QDir().mkpath(target);
-    QFile old(source + QStringLiteral("/ancien.txt"));
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("x");
-    QVERIFY(old.flush());
-    QVERIFY(old.setFileTime(QDateTime::currentDateTime().addDays(-30),
-                            QFileDevice::FileModificationTime));
-    old.close();
+    QVERIFY(WriteStampedFile(source + QStringLiteral("/ancien.txt"), "x",
+                             QDateTime::currentDateTime().addDays(-30)));
 
     PortableCopy app(dir.path() + QStringLiteral("/programme"));
     app.set(QStringLiteral("DOSSIER"), QStringLiteral("SOURCE"), source);

@@ -80,9 +80,7 @@ void TestArchiveJob::protectedArchiveThroughTheRun()
     QDir().mkpath(source + QStringLiteral("img"));
     QDir().mkpath(target);
     for (const QString &name : {QStringLiteral("a.txt"), QStringLiteral("img/b.png")}) {
-        QFile file(source + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(name.toUtf8());
+        QVERIFY(WriteStampedFile(source + name, name.toUtf8(), QDateTime::currentDateTime()));
     }
     SevenZipExe = SevenZipForTests();
     m_form->chk_ZIP->setChecked(true);
@@ -172,10 +170,8 @@ void TestArchiveJob::passwordPromptCancelRules()
     const QString target = m_dir.path() + QStringLiteral("/motdepasse-archives/");
     QDir().mkpath(source);
     QDir().mkpath(target);
-    QFile file(source + QStringLiteral("note.txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("note");
-    file.close();
+    QVERIFY(WriteStampedFile(source + QStringLiteral("note.txt"), "note",
+                             QDateTime::currentDateTime()));
     SevenZipExe = SevenZipForTests();
     m_form->chk_Zip_PW->setChecked(true);
     m_form->chk_OPEN->setChecked(false);
@@ -214,9 +210,8 @@ void TestArchiveJob::missingArchiverIsReported()
     const QString target = m_dir.path() + QStringLiteral("/sans7z-archives/");
     QDir().mkpath(source);
     QDir().mkpath(target);
-    QFile file(source + QStringLiteral("note.txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    QVERIFY(
+        WriteStampedFile(source + QStringLiteral("note.txt"), {}, QDateTime::currentDateTime()));
     SevenZipExe = m_dir.path() + QStringLiteral("/absent/7zz");
     m_form->chk_OPEN->setChecked(false);
     m_form->DirSOURCE->setText(source);

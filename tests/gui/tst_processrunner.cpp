@@ -1,3 +1,4 @@
+#include "../support.h"
 #include "core/archive.h"
 #include "core/error.h"
 #include "gui/processrunner.h"
@@ -14,16 +15,6 @@
 
 namespace
 {
-
-QString sevenZipProgram()
-{
-    for (const char *name : {"7zz", "7z", "7za"}) {
-        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!found.isEmpty())
-            return found;
-    }
-    return QString();
-}
 
 struct Outcome {
     int exitCode;
@@ -147,7 +138,7 @@ void TestProcessRunner::packsStagingTree_data()
 void TestProcessRunner::packsStagingTree()
 {
     QFETCH(bool, waited);
-    const QString sevenZip = sevenZipProgram();
+    const QString sevenZip = SevenZipForTests();
     if (sevenZip.isEmpty())
         QSKIP("7-Zip is not installed");
     QTemporaryDir root;
@@ -183,7 +174,7 @@ void TestProcessRunner::packsStagingTree()
 
 void TestProcessRunner::passwordProtectsArchive()
 {
-    const QString sevenZip = sevenZipProgram();
+    const QString sevenZip = SevenZipForTests();
     if (sevenZip.isEmpty())
         QSKIP("7-Zip is not installed");
     QTemporaryDir root;
@@ -213,7 +204,7 @@ void TestProcessRunner::passwordProtectsArchive()
 
 void TestProcessRunner::destructionWaitsForChild()
 {
-    const QString sevenZip = sevenZipProgram();
+    const QString sevenZip = SevenZipForTests();
     if (sevenZip.isEmpty())
         QSKIP("7-Zip is not installed");
     QTemporaryDir root;
@@ -233,7 +224,7 @@ void TestProcessRunner::destructionWaitsForChild()
 
 void TestProcessRunner::secondStartWhileRunningFails()
 {
-    const QString sevenZip = sevenZipProgram();
+    const QString sevenZip = SevenZipForTests();
     if (sevenZip.isEmpty())
         QSKIP("7-Zip is not installed");
     ProcessRunner runner;
